@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Builds Zoredev and starts it (./dev.sh run) or runs every test (./dev.sh test).
+# Installs what a fresh Debian 12 machine lacks first, and only that.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+cmd="${1:-}"
+
+run_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
+test_packages=(xvfb xauth xdotool x11-utils locales clang libclang-rt-dev)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+ensure_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ "${#missing[@]}" -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        as_root apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+# The number rules are tested under a locale with a decimal comma.
+ensure_test_locale() {
+    if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+        as_root sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+        grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+        as_root locale-gen >/dev/null
+    fi
+}
+
+build() { # preset
+    local preset="$1" dir="$here/build"
+    [ "$preset" = default ] || dir="$here/build-$preset"
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S "$here" --preset "$preset" >/dev/null
+    fi
+    cmake --build "$dir" --parallel "$(nproc)"
+}
+
+run_tests() { # preset
+    ctest --test-dir "$([ "$1" = default ] && echo "$here/build" || echo "$here/build-$1")" \
+        --output-on-failure --parallel "$(nproc)" --timeout 300
+}
+
+case "$cmd" in
+run)
+    ensure_packages "${run_packages[@]}"
+    build default
+    exec "$here/build/src/Zoredev"
+    ;;
+test)
+    ensure_packages "${run_packages[@]}" "${test_packages[@]}"
+    ensure_test_locale
+    build default
+    run_tests default
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace store {
+
+inline constexpr std::size_t kItemCount = 6;
+
+// What a log file said, item by item, in the walk order of the denomination table.
+struct LogContents
+{
+    // Each item as the window shows it: the general number text of the number, or
+    // "0" for an item that was missing or not a number.
+    std::array<std::string, kItemCount> captions;
+    // False where the item was missing or not a (finite) number and "0" stands in.
+    std::array<bool, kItemCount> valid{};
+    // The item's text as found (blanks trimmed, cut to a readable length), for messages.
+    std::array<std::string, kItemCount> rawItems;
+    // How many of the six items the file held at all.
+    std::size_t itemsFound = 0;
+
+    bool allValid() const;
+};
+
+// The file format, free of any file system access so it can be tested and fuzzed alone.
+class LogFormat
+{
+public:
+    // Only this many bytes from the start of a file are ever looked at: six items
+    // need far fewer, and a huge or hostile file must load at once.
+    static constexpr std::size_t kReadLimit = 64 * 1024;
+
+    // First six lines (CR LF or LF), blanks around each item ignored.
+    static LogContents parse(std::string_view bytes);
+
+    // Each caption exactly as given, each line ended by CR LF, nothing else.
+    static std::string saveForm(const std::array<std::string, kItemCount>& captions);
+
+    // Six lines " 0 " CR LF: what a fresh log holds.
+    static std::string seedForm();
+};
+
+} // namespace store

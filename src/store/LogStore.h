@@ -1,0 +1,74 @@
+#pragma once
+
+#include "store/LogFormat.h"
+
+#include <QString>
+
+namespace store {
+
+inline constexpr char kLogFileName[] = "Basic.LOG";
+inline constexpr char kBackupFileName[] = "Basic.LOG.Backup";
+
+// Every operation reports success or the operating system's reason; the caller
+// decides how to word it for the user.
+struct StoreResult
+{
+    bool ok = false;
+    QString error; // empty when ok
+};
+
+struct ReadResult
+{
+    enum class Status { Read, Missing, Failed };
+    Status status = Status::Failed;
+    LogContents contents; // meaningful only when Read
+    QString error;        // reason when Failed
+};
+
+struct SeedResult
+{
+    bool created = false; // the file was missing and has been written in the seed form
+    bool ok = false;      // a readable log file now exists
+    QString error;
+};
+
+struct RemoveResult
+{
+    enum class Status { Removed, Missing, Failed };
+    Status status = Status::Failed;
+    QString error; // reason when Failed
+};
+
+// The log and its backup in one directory. Names are matched without regard to
+// letter case, so "basic.log" left by another system is the same log.
+class LogStore
+{
+public:
+    explicit LogStore(QString directory = QStringLiteral("."));
+
+    // The existing file whose name matches without regard to case (the exact
+    // spelling preferred), or the name itself in the directory when none exists.
+    QString pathOf(const QString& fileName) const;
+    bool exists(const QString& fileName) const;
+
+    // Reads at most LogFormat::kReadLimit bytes; never changes the file.
+    ReadResult read(const QString& fileName) const;
+
+    // Replaces the file atomically with the save form of the captions: on any
+    // failure the old file stays whole and the reason is returned.
+    StoreResult write(const QString& fileName,
+                      const std::array<std::string, kItemCount>& captions) const;
+
+    // Creates the log in the seed form only when no file of that name exists;
+    // an existing file, readable or not, is never touched.
+    SeedResult ensureLogSeeded() const;
+
+    RemoveResult remove(const QString& fileName) const;
+
+    const QString& directory() const { return m_directory; }
+
+private:
+    QString m_directory;
+};
+
+} // namespace store

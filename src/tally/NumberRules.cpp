@@ -1,0 +1,283 @@
+#include "tally/NumberRules.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace tally {
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Length of the longest number at the start of text: sign, digits with at most
+// one point (at least one digit), then an exponent only if it has digits.
+std::size_t matchNumber(std::string_view text)
+{
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    std::size_t digits = 0;
+    while (i < text.size() && isDigit(text[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && isDigit(text[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+            ++j;
+        if (j < text.size() && isDigit(text[j])) {
+            while (j < text.size() && isDigit(text[j]))
+                ++j;
+            i = j;
+        }
+    }
+    return i;
+}
+
+// Whether a number that from_chars found out of range lies above the double range
+// (rather than below it): the decimal exponent of its first significant digit.
+bool isAboveRange(std::string_view number)
+{
+    long long position = 0; // exponent of the first significant digit, before the E part
+    bool seenSignificant = false;
+    bool afterPoint = false;
+    long long integerDigits = 0;
+    long long leadingFractionZeros = 0;
+    std::size_t i = 0;
+    for (; i < number.size() && number[i] != 'e' && number[i] != 'E'; ++i) {
+        const char c = number[i];
+        if (c == '.') {
+            afterPoint = true;
+        } else if (isDigit(c)) {
+            if (!afterPoint) {
+                if (seenSignificant || c != '0') {
+                    seenSignificant = true;
+                    ++integerDigits;
+                }
+            } else if (!seenSignificant) {
+                if (c == '0')
+                    ++leadingFractionZeros;
+                else
+                    seenSignificant = true;
+            }
+        }
+    }
+    position = integerDigits > 0 ? integerDigits - 1 : -(leadingFractionZeros + 1);
+    long long exponent = 0;
+    bool negativeExponent = false;
+    if (i < number.size()) {
+        ++i;
+        if (i < number.size() && (number[i] == '+' || number[i] == '-'))
+            negativeExponent = number[i++] == '-';
+        for (; i < number.size(); ++i)
+            exponent = std::min(exponent * 10 + (number[i] - '0'), 1'000'000'000LL);
+    }
+    return position + (negativeExponent ? -exponent : exponent) > 0;
+}
+
+// A text that matchNumber accepted whole, as a double.
+double toDouble(std::string_view number)
+{
+    bool negative = false;
+    if (!number.empty() && (number.front() == '+' || number.front() == '-')) {
+        negative = number.front() == '-';
+        number.remove_prefix(1);
+    }
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    (void)end;
+    if (error == std::errc::result_out_of_range)
+        value = isAboveRange(number) ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -value : value;
+}
+
+std::string_view trimBlanks(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The value rounded to 15 significant digits: the digits without trailing zeros
+// and the decimal exponent of the first one.
+struct Decimal15
+{
+    char digits[16];
+    int length;
+    int exponent;
+};
+
+Decimal15 toDecimal15(double magnitude)
+{
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 14);
+    Decimal15 d{};
+    const char* p = buffer;
+    d.digits[d.length++] = *p++;
+    if (*p == '.') {
+        ++p;
+        while (isDigit(*p))
+            d.digits[d.length++] = *p++;
+    }
+    while (d.length > 1 && d.digits[d.length - 1] == '0')
+        --d.length;
+    ++p; // 'e'
+    std::from_chars(*p == '+' ? p + 1 : p, result.ptr, d.exponent);
+    return d;
+}
+
+// |value| x 10^decimals rounded half away from zero, from the 15-digit decimal form,
+// as a string of decimal digits ("" for zero).
+std::string scaledRoundedDigits(double magnitude, int decimals)
+{
+    if (magnitude == 0.0)
+        return std::string();
+    const Decimal15 d = toDecimal15(magnitude);
+    const int lastKept = d.exponent + decimals; // index of the digit worth 10^-decimals
+    std::string kept;
+    for (int i = 0; i <= lastKept; ++i)
+        kept.push_back(i < d.length ? d.digits[i] : '0');
+    const int roundingIndex = lastKept + 1;
+    if (roundingIndex >= 0 && roundingIndex < d.length && d.digits[roundingIndex] >= '5') {
+        int i = static_cast<int>(kept.size()) - 1;
+        while (i >= 0 && kept[i] == '9')
+            kept[i--] = '0';
+        if (i >= 0)
+            ++kept[i];
+        else
+            kept.insert(kept.begin(), '1');
+    }
+    const auto firstNonZero = kept.find_first_not_of('0');
+    return firstNonZero == std::string::npos ? std::string() : kept.substr(firstNonZero);
+}
+
+// "##0.00" of value, with a leading "-" only when something non-zero remains.
+std::string fixedTwoDecimals(double value, std::string_view prefix)
+{
+    std::string digits = scaledRoundedDigits(std::fabs(value), 2);
+    const bool negative = value < 0 && !digits.empty();
+    if (digits.size() < 3)
+        digits.insert(0, 3 - digits.size(), '0');
+    std::string text;
+    text.reserve(digits.size() + prefix.size() + 2);
+    if (negative)
+        text.push_back('-');
+    text.append(prefix);
+    text.append(digits, 0, digits.size() - 2);
+    text.push_back('.');
+    text.append(digits, digits.size() - 2, 2);
+    return text;
+}
+
+} // namespace
+
+std::optional<double> strictNumber(std::string_view text)
+{
+    text = trimBlanks(text);
+    const std::size_t length = matchNumber(text);
+    if (length == 0 || length != text.size())
+        return std::nullopt;
+    return toDouble(text);
+}
+
+double leadingNumber(std::string_view text)
+{
+    // Blanks count for nothing anywhere, so "1 2" reads as 12.
+    std::string compact;
+    compact.reserve(text.size());
+    for (const char c : text) {
+        if (c != ' ' && c != '\t' && c != '\n')
+            compact.push_back(c);
+    }
+    const std::size_t length = matchNumber(compact);
+    return length == 0 ? 0.0 : toDouble(std::string_view(compact).substr(0, length));
+}
+
+std::string generalNumberText(double value)
+{
+    if (!std::isfinite(value))
+        return std::string(kOverflowText);
+    if (value == 0.0)
+        return "0";
+    const Decimal15 d = toDecimal15(std::fabs(value));
+    std::string text;
+    if (value < 0)
+        text.push_back('-');
+    if (d.exponent >= 15 || d.exponent < -15) {
+        text.push_back(d.digits[0]);
+        if (d.length > 1) {
+            text.push_back('.');
+            text.append(d.digits + 1, d.length - 1);
+        }
+        text.push_back('E');
+        text.push_back(d.exponent < 0 ? '-' : '+');
+        text.append(std::to_string(std::abs(d.exponent)));
+    } else if (d.exponent >= 0) {
+        for (int i = 0; i <= d.exponent; ++i)
+            text.push_back(i < d.length ? d.digits[i] : '0');
+        if (d.length > d.exponent + 1) {
+            text.push_back('.');
+            text.append(d.digits + d.exponent + 1, d.length - d.exponent - 1);
+        }
+    } else {
+        text.append("0.");
+        text.append(static_cast<std::size_t>(-d.exponent - 1), '0');
+        text.append(d.digits, d.length);
+    }
+    return text;
+}
+
+std::optional<double> count(std::string_view text)
+{
+    const auto number = strictNumber(text);
+    if (!number)
+        return std::nullopt;
+    const double whole = std::floor(std::fabs(*number));
+    if (!std::isfinite(whole))
+        return whole;
+    // Through the 15-digit text and back: beyond 1E+15 a count keeps only what
+    // the caption could show.
+    return leadingNumber(generalNumberText(whole));
+}
+
+double countOrZero(std::string_view text)
+{
+    return count(text).value_or(0.0);
+}
+
+std::string moneyText(double value)
+{
+    if (!std::isfinite(value))
+        return std::string(kOverflowText);
+    return fixedTwoDecimals(value, "$");
+}
+
+std::string shareText(double value)
+{
+    const double percent = value * 100;
+    if (!std::isfinite(percent))
+        return std::string(kOverflowText);
+    return fixedTwoDecimals(percent, "") + "%";
+}
+
+} // namespace tally
