@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Renders data/icons/zoredev.svg into the PNG sizes the windows and the hicolor
+# theme use. The PNGs are committed, so only a change of the picture needs this.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+icons="$root/data/icons"
+sizes=(16 32 48 64 128 256)
+
+if ! command -v rsvg-convert >/dev/null; then
+    echo "Installing: librsvg2-bin"
+    as_root=()
+    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+    "${as_root[@]}" apt-get update -qq
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends librsvg2-bin
+fi
+
+for size in "${sizes[@]}"; do
+    rsvg-convert --width "$size" --height "$size" --keep-aspect-ratio \
+        --output "$icons/zoredev-$size.png" "$icons/zoredev.svg"
+    echo "$icons/zoredev-$size.png"
+done
