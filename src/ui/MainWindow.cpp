@@ -1,11 +1,308 @@
 #include "ui/MainWindow.h"
 
+#include "tally/NumberRules.h"
+#include "tally/TallyFigures.h"
+#include "ui/CaptionLabel.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include <cmath>
+
+namespace {
+
+using tally::kDenominationCount;
+using tally::kDenominations;
+
+QString toQString(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QString toQString(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string toStd(const QString& text)
+{
+    return text.toStdString();
+}
+
+QString logFileName()
+{
+    return QString::fromLatin1(store::kLogFileName);
+}
+
+const QString kSuggestionAddress = QStringLiteral("hunt@zoredev.example.com");
+
+} // namespace
+
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 {
-    setObjectName(QStringLiteral("frmZivuruz3Main"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    m_ui.setupUi(this, kSuggestionAddress);
+    wireHandlers();
+}
+
+void MainWindow::wireHandlers()
+{
+    using EntryHandler = void (MainWindow::*)();
+    using ArrayHandler = void (MainWindow::*)(int);
+    static constexpr std::array<EntryHandler, kDenominationCount> entryHandlers{
+        &MainWindow::txtDollarCoins_Change, &MainWindow::txtHalfDollarCoins_Change,
+        &MainWindow::txtQuarters_Change,    &MainWindow::txtDimes_Change,
+        &MainWindow::txtNickels_Change,     &MainWindow::txtPennies_Change};
+    static constexpr std::array<ArrayHandler, kDenominationCount> countHandlers{
+        &MainWindow::lblDollarCoins_Change, &MainWindow::lblHalfDollarCoins_Change,
+        &MainWindow::lblQuarters_Change,    &MainWindow::lblDimes_Change,
+        &MainWindow::lblNickels_Change,     &MainWindow::lblPennies_Change};
+    static constexpr std::array<ArrayHandler, kDenominationCount> faceValueHandlers{
+        &MainWindow::lblFaceValueDollars_Change, &MainWindow::lblHalfDollarFaceValue_Change,
+        &MainWindow::lblQuartersFaceValue_Change, &MainWindow::lblDimesFaceValue_Change,
+        &MainWindow::lblNickelsFaceValue_Change,  &MainWindow::lblPenniesFaceValue_Change};
+
+    for (std::size_t i = 0; i < kDenominationCount; ++i) {
+        connect(m_ui.entryBoxes[i], &QLineEdit::textChanged, this, entryHandlers[i]);
+        connect(m_ui.countLabels[i], &CaptionLabel::captionChanged, this, countHandlers[i]);
+        connect(m_ui.logged.faceValues[i], &CaptionLabel::captionChanged, this,
+                faceValueHandlers[i]);
+        connect(m_ui.latest.faceValues[i], &CaptionLabel::captionChanged, this,
+                faceValueHandlers[i]);
+    }
+
+    connect(m_ui.cmdAdd, &QPushButton::clicked, this, &MainWindow::cmdAdd_Click);
+    connect(m_ui.cmdClear, &QPushButton::clicked, this, &MainWindow::cmdClear_Click);
+    connect(m_ui.cmdExit, &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
+    connect(m_ui.mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
+    connect(m_ui.mnuBackUpNow, &QAction::triggered, this, &MainWindow::mnuBackUpNow_Click);
+    connect(m_ui.mnuRestoreFromBackup, &QAction::triggered, this,
+            &MainWindow::mnuRestoreFromBackup_Click);
+    connect(m_ui.mnuDeleteBackups, &QAction::triggered, this, &MainWindow::mnuDeleteBackups_Click);
+    connect(m_ui.mnuDeleteLogs, &QAction::triggered, this, &MainWindow::mnuDeleteLogs_Click);
+    connect(m_ui.mnuQuickHelp, &QAction::triggered, this, &MainWindow::mnuQuickHelp_Click);
+    connect(m_ui.mnuRegistration, &QAction::triggered, this, &MainWindow::mnuRegistration_Click);
+    connect(m_ui.mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
+    connect(m_ui.mnuBugs, &QAction::triggered, this, &MainWindow::mnuBugs_Click);
 }
 
 void MainWindow::start()
 {
+    Form_Load();
+    if (const QScreen* screen = this->screen()) {
+        QRect placed = frameGeometry();
+        placed.moveCenter(screen->availableGeometry().center());
+        move(placed.topLeft());
+    }
     show();
+    m_ui.entryBoxes.front()->setFocus(Qt::OtherFocusReason);
+    if (!m_startMessage.isEmpty())
+        MessageBox::show(this, m_startMessage, MessageBox::ExclamationIcon);
 }
+
+void MainWindow::Form_Load()
+{
+    setWindowTitle(QStringLiteral("%1 %2.%3.%4")
+                       .arg(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName())
+                       .arg(ZOREDEV_VERSION_MAJOR)
+                       .arg(ZOREDEV_VERSION_MINOR)
+                       .arg(ZOREDEV_VERSION_PATCH));
+
+    m_startMessage.clear();
+    const store::SeedResult seeded = m_store.ensureLogSeeded();
+    const store::ReadResult read = m_store.read(logFileName());
+    const QString shownName = QFileInfo(m_store.pathOf(logFileName())).fileName();
+    if (read.status != store::ReadResult::Status::Read) {
+        const QString reason = !seeded.ok ? seeded.error : read.error;
+        m_startMessage =
+            QStringLiteral("Cannot read the log file %1: %2\n\nThe Logged Finds start at zero.  "
+                           "The file has not been changed.")
+                .arg(shownName, reason.isEmpty() ? QStringLiteral("the file is missing") : reason);
+        return;
+    }
+
+    setLoggedCaptions(read.contents.captions);
+
+    QStringList problems;
+    for (std::size_t i = 0; i < kDenominationCount; ++i) {
+        if (read.contents.valid[i])
+            continue;
+        const QString row = toQString(kDenominations[i].name);
+        if (i >= read.contents.itemsFound)
+            problems << QStringLiteral("Line %1 (%2) is missing.").arg(i + 1).arg(row);
+        else
+            problems << QStringLiteral("Line %1 (%2) holds \"%3\", which is not a number.")
+                            .arg(i + 1)
+                            .arg(row, QString::fromStdString(read.contents.rawItems[i]));
+    }
+    if (!problems.isEmpty()) {
+        m_startMessage =
+            QStringLiteral("The log file %1 is damaged:\n\n%2\n\nThese counts start at 0.  "
+                           "The file stays as it is until you save.")
+                .arg(shownName, problems.join(QLatin1Char('\n')));
+    }
+}
+
+QString MainWindow::countText(Frame frame, std::size_t row) const
+{
+    return frame == Frame::Logged ? m_ui.countLabels[row]->text() : m_ui.entryBoxes[row]->text();
+}
+
+const FrameFigures& MainWindow::figures(Frame frame) const
+{
+    return frame == Frame::Logged ? m_ui.logged : m_ui.latest;
+}
+
+void MainWindow::recomputeFrame(Frame frame, std::size_t row)
+{
+    const FrameFigures& f = figures(frame);
+    auto countOf = [&](std::size_t i) { return tally::countOrZero(toStd(countText(frame, i))); };
+
+    f.faceValues[row]->setText(toQString(tally::moneyText(kDenominations[row].faceValueOf(countOf(row)))));
+
+    tally::Counts counts{};
+    for (std::size_t i = 0; i < kDenominationCount; ++i)
+        counts[i] = countOf(i);
+    f.coinTotal->setText(toQString(tally::generalNumberText(tally::coinTotal(counts))));
+
+    const std::string totalCaption = toStd(f.coinTotal->text());
+    for (std::size_t i = 0; i < kDenominationCount; ++i)
+        f.shares[i]->setText(toQString(tally::shareText(tally::share(countOf(i), totalCaption))));
+}
+
+void MainWindow::onEntryChange(std::size_t row)
+{
+    QLineEdit* box = m_ui.entryBoxes[row];
+    if (box->text().isEmpty()) {
+        box->setText(QStringLiteral("0"));
+        // The next key typed replaces the 0 instead of being appended to it.
+        if (box->hasFocus())
+            box->selectAll();
+    }
+    recomputeFrame(Frame::Latest, row);
+}
+
+void MainWindow::onCountChange(std::size_t row)
+{
+    recomputeFrame(Frame::Logged, row);
+}
+
+void MainWindow::onFaceValueChange()
+{
+    for (const FrameFigures* f : {&m_ui.logged, &m_ui.latest}) {
+        std::array<std::string, kDenominationCount> captions;
+        tally::Captions views{};
+        for (std::size_t i = 0; i < kDenominationCount; ++i) {
+            captions[i] = toStd(f->faceValues[i]->text());
+            views[i] = captions[i];
+        }
+        f->totalFaceValue->setText(toQString(tally::moneyText(tally::totalFaceValue(views))));
+    }
+}
+
+void MainWindow::cmdAdd_Click()
+{
+    // Check everything before changing anything, so a bad box logs nothing at all.
+    std::array<double, kDenominationCount> entries{};
+    for (std::size_t i = 0; i < kDenominationCount; ++i) {
+        QLineEdit* box = m_ui.entryBoxes[i];
+        const auto number = tally::strictNumber(toStd(box->text()));
+        if (!number) {
+            MessageBox::show(this,
+                             QStringLiteral("Nothing was logged: the %1 box holds \"%2\", which is "
+                                            "not a number of coins.  Please correct it and log "
+                                            "your finds again.")
+                                 .arg(toQString(kDenominations[i].name), box->text()),
+                             MessageBox::ExclamationIcon);
+            box->setFocus(Qt::OtherFocusReason);
+            box->selectAll();
+            return;
+        }
+        entries[i] = tally::leadingNumber(tally::generalNumberText(std::floor(*number)));
+        const double logged = tally::leadingNumber(toStd(m_ui.countLabels[i]->text()));
+        if (!std::isfinite(logged + entries[i])) {
+            MessageBox::show(this,
+                             QStringLiteral("Nothing was logged: the logged count of %1 is too "
+                                            "large to add to.")
+                                 .arg(toQString(kDenominations[i].name)),
+                             MessageBox::ExclamationIcon);
+            return;
+        }
+    }
+
+    for (std::size_t i = 0; i < kDenominationCount; ++i)
+        m_ui.entryBoxes[i]->setText(toQString(tally::generalNumberText(entries[i])));
+
+    for (std::size_t i = 0; i < kDenominationCount; ++i) {
+        const double entry = tally::leadingNumber(toStd(m_ui.entryBoxes[i]->text()));
+        const double logged = tally::leadingNumber(toStd(m_ui.countLabels[i]->text()));
+        m_ui.countLabels[i]->setText(toQString(tally::generalNumberText(logged + entry)));
+    }
+
+    cmdClear_Click();
+}
+
+void MainWindow::cmdClear_Click()
+{
+    for (QLineEdit* box : m_ui.entryBoxes)
+        box->setText(QStringLiteral("0"));
+}
+
+std::array<std::string, kDenominationCount> MainWindow::loggedCaptions() const
+{
+    std::array<std::string, kDenominationCount> captions;
+    for (std::size_t i = 0; i < kDenominationCount; ++i)
+        captions[i] = toStd(m_ui.countLabels[i]->text());
+    return captions;
+}
+
+void MainWindow::setLoggedCaptions(const std::array<std::string, kDenominationCount>& captions)
+{
+    for (std::size_t i = 0; i < kDenominationCount; ++i)
+        m_ui.countLabels[i]->setText(toQString(captions[i]));
+}
+
+bool MainWindow::saveLog(const QString& fileName)
+{
+    const store::StoreResult result = m_store.write(fileName, loggedCaptions());
+    if (result.ok)
+        return true;
+    MessageBox::show(this,
+                     QStringLiteral("Cannot write %1: %2\n\nYour logged finds are still shown "
+                                    "and nothing was lost.  The file on disk was not changed.")
+                         .arg(QFileInfo(m_store.pathOf(fileName)).fileName(), result.error),
+                     MessageBox::ExclamationIcon);
+    return false;
+}
+
+void MainWindow::cmdExit_Click()
+{
+    if (saveLog(logFileName()))
+        endProgram();
+}
+
+void MainWindow::mnuExit_Click()
+{
+    endProgram();
+}
+
+void MainWindow::endProgram()
+{
+    emit programEnding();
+    QApplication::closeAllWindows();
+    QCoreApplication::exit(0);
+}
+
+void MainWindow::mnuBackUpNow_Click() {}
+void MainWindow::mnuRestoreFromBackup_Click() {}
+void MainWindow::mnuDeleteBackups_Click() {}
+void MainWindow::mnuDeleteLogs_Click() {}
+void MainWindow::mnuQuickHelp_Click() {}
+void MainWindow::mnuRegistration_Click() {}
+void MainWindow::mnuAbout_Click() {}
+void MainWindow::mnuBugs_Click() {}

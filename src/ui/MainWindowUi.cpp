@@ -1,0 +1,302 @@
+#include "ui/MainWindowUi.h"
+
+#include "ui/CaptionLabel.h"
+#include "ui/TabControl.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabBar>
+
+namespace {
+
+// Positions are laid out in twips, 15 to a pixel at 96 dpi; Qt scales the pixels
+// for high-density screens itself.
+constexpr int px(int twips)
+{
+    return (twips + 7) / 15;
+}
+
+QRect twipRect(int left, int top, int width, int height)
+{
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+const QColor kLightBlue(192, 192, 255);
+const QColor kGrey(192, 192, 192);
+const QColor kLightGreen(192, 255, 192);
+const QColor kLightMagenta(255, 192, 255);
+const QColor kLightRed(255, 192, 192);
+
+void setBackground(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QString toQString(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+struct Column
+{
+    int left;
+    int width;
+    const char* heading;
+};
+
+constexpr Column kQuantity{1440, 735, "Quantity"};
+constexpr Column kFaceValue{2280, 855, "Face Value"};
+constexpr Column kPercentages{3240, 855, "Percentages"};
+
+constexpr int kHeadingTop = 480;
+constexpr std::array<int, tally::kDenominationCount> kRowTops{720, 1080, 1440, 1800, 2160, 2520};
+constexpr int kTotalsTop = 3000;
+constexpr int kButtonsTop = 3480;
+constexpr int kFigureHeight = 255;
+
+// Row captions end at 1335 whatever their length.
+struct RowCaptionPlace
+{
+    int left;
+    int width;
+};
+constexpr std::array<RowCaptionPlace, tally::kDenominationCount> kRowCaptionPlaces{
+    {{120, 1215}, {120, 1215}, {120, 1215}, {240, 1095}, {600, 735}, {480, 855}}};
+
+// The layout was drawn for an 8-point system font of 11 pixels; the grid's row
+// captions and headings need a narrow face to fit their cells at that size.
+QFont windowFont()
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    return font;
+}
+
+QFont gridCaptionFont()
+{
+    QFont font(QStringLiteral("Liberation Sans Narrow"));
+    font.setPixelSize(11);
+    return font;
+}
+
+QLabel* staticLabel(QWidget* parent, const QString& name, const QString& caption,
+                    const QRect& geometry, Qt::Alignment alignment)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    label->setFont(gridCaptionFont());
+    setBackground(label, kGrey);
+    return label;
+}
+
+CaptionLabel* figureLabel(QWidget* parent, const QString& name, int element,
+                          const QString& caption, const QRect& geometry, const QColor& colour,
+                          const QString& description)
+{
+    auto* label = new CaptionLabel(element, parent);
+    label->setObjectName(name);
+    label->QLabel::setText(caption);
+    label->setGeometry(geometry);
+    label->setAlignment(Qt::AlignCenter);
+    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label->setLineWidth(1);
+    setBackground(label, colour);
+    // The caption stays the accessible name, so a screen reader reads the figure
+    // itself; where it stands is told by the description.
+    label->setAccessibleDescription(description);
+    return label;
+}
+
+QString place(const QString& frame, const QString& row, const char* column)
+{
+    return QStringLiteral("%1, %2, %3").arg(frame, row, QLatin1String(column));
+}
+
+// The grid both frames share: row captions, the three headings and the totals row.
+// labelBase is 0 for Logged Finds and 10 for Latest Finds.
+void addGridCaptions(QGroupBox* frame, int labelBase, bool latest)
+{
+    for (std::size_t i = 0; i < tally::kDenominations.size(); ++i) {
+        const auto& placeOf = kRowCaptionPlaces[i];
+        staticLabel(frame, QStringLiteral("label_%1").arg(labelBase + int(i)),
+                    toQString(tally::kDenominations[i].rowCaption),
+                    twipRect(placeOf.left, kRowTops[i], placeOf.width, kFigureHeight),
+                    Qt::AlignRight);
+    }
+    const int quantityWidth = latest ? 675 : 735;
+    staticLabel(frame, QStringLiteral("label_%1").arg(labelBase + 6), kQuantity.heading,
+                twipRect(kQuantity.left + (735 - quantityWidth) / 2, kHeadingTop, quantityWidth,
+                         195),
+                Qt::AlignHCenter);
+    staticLabel(frame, QStringLiteral("label_%1").arg(labelBase + 7), kFaceValue.heading,
+                twipRect(2295, kHeadingTop, 825, 195), Qt::AlignHCenter);
+    staticLabel(frame, latest ? QStringLiteral("label_19") : QStringLiteral("Label3"),
+                kPercentages.heading, twipRect(3270, kHeadingTop, 915, 195), Qt::AlignHCenter);
+    staticLabel(frame, QStringLiteral("label_%1").arg(labelBase + 8), QStringLiteral("Totals:"),
+                twipRect(840, kTotalsTop, latest ? 480 : 495, 195),
+                latest ? Qt::AlignRight : Qt::AlignHCenter);
+}
+
+// Face values, shares and the two totals of one frame.
+FrameFigures addFigures(QGroupBox* frame, int element, const QString& frameCaption,
+                        const char* coinTotalName)
+{
+    FrameFigures figures;
+    for (std::size_t i = 0; i < tally::kDenominations.size(); ++i) {
+        const auto& d = tally::kDenominations[i];
+        const QString row = toQString(d.name);
+        figures.faceValues[i] =
+            figureLabel(frame, QStringLiteral("%1_%2").arg(toQString(d.faceValueLabel)).arg(element),
+                        element, QStringLiteral("$0.00"),
+                        twipRect(kFaceValue.left, kRowTops[i], kFaceValue.width, kFigureHeight),
+                        kLightBlue, place(frameCaption, row, kFaceValue.heading));
+        figures.shares[i] = figureLabel(
+            frame, toQString(element == 0 ? d.loggedShareLabel : d.latestShareLabel), element,
+            QStringLiteral("0.00%"),
+            twipRect(kPercentages.left, kRowTops[i], kPercentages.width, kFigureHeight), kLightRed,
+            place(frameCaption, row, kPercentages.heading));
+    }
+    const QString totals = QStringLiteral("Totals");
+    figures.coinTotal = figureLabel(
+        frame, QLatin1String(coinTotalName), element, QStringLiteral("0"),
+        twipRect(kQuantity.left, kTotalsTop, kQuantity.width, kFigureHeight), kLightGreen,
+        place(frameCaption, totals, kQuantity.heading));
+    figures.totalFaceValue = figureLabel(
+        frame, QStringLiteral("lblTotalFaceValue_%1").arg(element), element,
+        QStringLiteral("$0.00"),
+        twipRect(kFaceValue.left, kTotalsTop, kFaceValue.width, kFigureHeight), kLightMagenta,
+        place(frameCaption, totals, kFaceValue.heading));
+    return figures;
+}
+
+QAction* menuEntry(QMenu* menu, const char* name, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+} // namespace
+
+void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress)
+{
+    window->setObjectName(QStringLiteral("frmZivuruz3Main"));
+    window->setWindowTitle(QStringLiteral("Zoredev 3.0"));
+    window->setFont(windowFont());
+    setBackground(window, kLightBlue);
+
+    auto* client = new QWidget(window);
+    client->setObjectName(QStringLiteral("clientArea"));
+    window->setCentralWidget(client);
+
+    SSTab1 = new TabControl(client);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1->setGeometry(twipRect(120, 0, 9135, 4575));
+    setBackground(SSTab1, kLightBlue);
+
+    QWidget* basic = SSTab1->addPage(QStringLiteral("Basic Coinshooting"), QStringLiteral("tab0"));
+    QWidget* advanced =
+        SSTab1->addPage(QStringLiteral("Advanced Coinshooting"), QStringLiteral("tab1"));
+    QWidget* misc = SSTab1->addPage(QStringLiteral("Miscellaneous"), QStringLiteral("tab2"));
+
+    const QString placeholder =
+        QStringLiteral("What would you like to see here?  Send me suggestions at %1.")
+            .arg(suggestionAddress);
+    QFont placeholderFont(QStringLiteral("Arial"), 18);
+    QWidget* placeholderPages[2] = {advanced, misc};
+    const int placeholderTops[2] = {1920, 1800};
+    for (int i = 0; i < 2; ++i) {
+        QLabel* label = new QLabel(placeholder, placeholderPages[i]);
+        label->setObjectName(QStringLiteral("Label2_%1").arg(i));
+        label->setGeometry(twipRect(480, placeholderTops[i], 6855, 855));
+        label->setFont(placeholderFont);
+        label->setWordWrap(true);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+        label->setPalette(palette);
+        setBackground(label, kGrey);
+        Label2[i] = label;
+    }
+
+    Frame1 = new QGroupBox(QStringLiteral("Logged Finds"), basic);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(twipRect(120, 360, 4335, 4095));
+    Frame2 = new QGroupBox(QStringLiteral("Latest Finds"), basic);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setGeometry(twipRect(4560, 360, 4455, 4095));
+
+    addGridCaptions(Frame1, 0, false);
+    addGridCaptions(Frame2, 10, true);
+    logged = addFigures(Frame1, 0, Frame1->title(), "lblTotalCoins");
+    latest = addFigures(Frame2, 1, Frame2->title(), "lblTotalCoinsFound");
+
+    for (std::size_t i = 0; i < tally::kDenominations.size(); ++i) {
+        const auto& d = tally::kDenominations[i];
+        const QString row = toQString(d.name);
+        countLabels[i] = figureLabel(
+            Frame1, QStringLiteral("%1_0").arg(toQString(d.countLabel)), 0, QStringLiteral("0"),
+            twipRect(kQuantity.left, kRowTops[i], kQuantity.width, kFigureHeight), kLightGreen,
+            place(Frame1->title(), row, kQuantity.heading));
+
+        auto* box = new QLineEdit(QStringLiteral("0"), Frame2);
+        box->setObjectName(toQString(d.entryBox));
+        box->setMaxLength(d.entryMaxLength);
+        box->setGeometry(twipRect(kQuantity.left, kRowTops[i], kQuantity.width, 285));
+        box->setAccessibleName(place(Frame2->title(), row, kQuantity.heading));
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Base, Qt::white);
+        box->setPalette(palette);
+        entryBoxes[i] = box;
+    }
+
+    auto button = [this](const char* name, const QString& caption, int left, int width) {
+        auto* b = new QPushButton(caption, Frame2);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(twipRect(left, kButtonsTop, width, 375));
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        return b;
+    };
+    cmdAdd = button("cmdAdd", QStringLiteral("&Log  Finds"), 120, 1095);
+    cmdClear = button("cmdClear", QStringLiteral("&Clear Entry Boxes"), 1440, 1575);
+    cmdExit = button("cmdExit", QStringLiteral("Save && E&xit"), 3240, 1095);
+
+    QWidget::setTabOrder(SSTab1->tabBar(), entryBoxes[0]);
+    for (std::size_t i = 1; i < entryBoxes.size(); ++i)
+        QWidget::setTabOrder(entryBoxes[i - 1], entryBoxes[i]);
+    QWidget::setTabOrder(entryBoxes.back(), cmdAdd);
+    QWidget::setTabOrder(cmdAdd, cmdClear);
+    QWidget::setTabOrder(cmdClear, cmdExit);
+
+    QMenuBar* bar = window->menuBar();
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    mnuExit = menuEntry(file, "mnuExit", QStringLiteral("E&xit Without Saving"));
+
+    QMenu* options = bar->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("mnuOptions"));
+    mnuBackUpNow = menuEntry(options, "mnuBackUpNow", QStringLiteral("Back Up Log Files Now"));
+    mnuRestoreFromBackup =
+        menuEntry(options, "mnuRestoreFromBackup", QStringLiteral("Restore Log Files From Backup"));
+    options->addSeparator()->setObjectName(QStringLiteral("mnuSep100"));
+    mnuDeleteBackups = menuEntry(options, "mnuDeleteBackups", QStringLiteral("Delete Backup Files"));
+    mnuDeleteLogs = menuEntry(options, "mnuDeleteLogs", QStringLiteral("Delete Log Files"));
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    mnuQuickHelp = menuEntry(help, "mnuQuickHelp", QStringLiteral("QuickHelp"));
+    mnuRegistration = menuEntry(help, "mnuRegistration", QStringLiteral("Registration"));
+    mnuAbout = menuEntry(help, "mnuAbout", QStringLiteral("About Zoredev"));
+    mnuBugs = menuEntry(help, "mnuBugs", QStringLiteral("Bugs/Comments/Suggestions"));
+
+    // The client area below the menu bar is what the layout was drawn for.
+    window->resize(px(9390), px(4620) + bar->sizeHint().height());
+}
