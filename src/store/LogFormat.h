@@ -33,7 +33,9 @@ public:
     // need far fewer, and a huge or hostile file must load at once.
     static constexpr std::size_t kReadLimit = 64 * 1024;
 
-    // First six lines (CR LF or LF), blanks around each item ignored.
+    // First six lines (CR LF or LF), blanks around each item ignored. Only the first
+    // kReadLimit bytes are looked at; when more follow, a line still running at the
+    // limit has been cut and is invalid.
     static LogContents parse(std::string_view bytes);
 
     // Each caption exactly as given, each line ended by CR LF, nothing else.

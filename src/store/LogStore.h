@@ -19,7 +19,12 @@ struct StoreResult
 
 struct ReadResult
 {
-    enum class Status { Read, Missing, Failed };
+    enum class Status
+    {
+        Read,
+        Missing,
+        Failed
+    };
     Status status = Status::Failed;
     LogContents contents; // meaningful only when Read
     QString error;        // reason when Failed
@@ -34,7 +39,12 @@ struct SeedResult
 
 struct RemoveResult
 {
-    enum class Status { Removed, Missing, Failed };
+    enum class Status
+    {
+        Removed,
+        Missing,
+        Failed
+    };
     Status status = Status::Failed;
     QString error; // reason when Failed
 };
@@ -49,9 +59,11 @@ public:
     // The existing file whose name matches without regard to case (the exact
     // spelling preferred), or the name itself in the directory when none exists.
     QString pathOf(const QString& fileName) const;
+    // Anything of that name counts, a directory included: it stands in the log's place.
     bool exists(const QString& fileName) const;
 
-    // Reads at most LogFormat::kReadLimit bytes; never changes the file.
+    // Reads at most LogFormat::kReadLimit bytes, and one more to learn whether the
+    // file goes on; never changes the file.
     ReadResult read(const QString& fileName) const;
 
     // Replaces the file atomically with the save form of the captions: on any

@@ -1,0 +1,103 @@
+#include "store/LogFormat.h"
+
+#include "tally/NumberRules.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace store {
+namespace {
+
+// Enough of a bad item for the user to recognise it in a message.
+constexpr std::size_t kRawItemLength = 40;
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::string_view trimBlanks(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// A hostile file may hold any bytes; control characters would garble the message
+// that quotes the item, so they show as '?'.
+std::string readable(std::string_view item, bool goesOn)
+{
+    std::string text(item.substr(0, kRawItemLength));
+    std::replace_if(
+        text.begin(), text.end(),
+        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7f'; }, '?');
+    if (goesOn || item.size() > kRawItemLength)
+        text += "...";
+    return text;
+}
+
+void takeItem(LogContents& contents, std::size_t index, std::string_view line, bool cut)
+{
+    const std::string_view item = trimBlanks(line);
+    contents.rawItems[index] = readable(item, cut);
+    if (cut)
+        return;
+    const std::optional<double> number = tally::strictNumber(item);
+    if (!number || !std::isfinite(*number))
+        return;
+    contents.captions[index] = tally::generalNumberText(*number);
+    contents.valid[index] = true;
+}
+
+} // namespace
+
+bool LogContents::allValid() const
+{
+    return std::all_of(valid.begin(), valid.end(), [](bool v) { return v; });
+}
+
+LogContents LogFormat::parse(std::string_view bytes)
+{
+    // Bytes past the limit only tell that the file goes on, so that a line still
+    // running at the limit counts as cut rather than as a shorter number.
+    const bool goesOn = bytes.size() > kReadLimit;
+    bytes = bytes.substr(0, kReadLimit);
+
+    LogContents contents;
+    contents.captions.fill("0");
+    std::size_t start = 0;
+    while (contents.itemsFound < kItemCount && start < bytes.size()) {
+        const std::size_t newline = bytes.find('\n', start);
+        const bool unended = newline == std::string_view::npos;
+        const std::size_t end = unended ? bytes.size() : newline;
+        takeItem(contents, contents.itemsFound++, bytes.substr(start, end - start),
+                 unended && goesOn);
+        start = end + 1;
+    }
+    return contents;
+}
+
+std::string LogFormat::saveForm(const std::array<std::string, kItemCount>& captions)
+{
+    std::string bytes;
+    for (const std::string& caption : captions) {
+        bytes += caption;
+        bytes += kLineEnd;
+    }
+    return bytes;
+}
+
+std::string LogFormat::seedForm()
+{
+    // How the original text-file writer printed a whole number: a blank in the
+    // sign's place and one after.
+    std::array<std::string, kItemCount> zeros;
+    zeros.fill(" 0 ");
+    return saveForm(zeros);
+}
+
+} // namespace store

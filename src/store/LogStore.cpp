@@ -1,0 +1,163 @@
+#include "store/LogStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <utility>
+
+namespace store {
+namespace {
+
+bool isPresent(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// A FIFO or device under the log's name would block the load or never end, so
+// only regular files (and directories, for the system's own reason) are opened.
+QString openForReading(QFile& file)
+{
+    const QFileInfo info(file.fileName());
+    if (info.exists() && !info.isFile() && !info.isDir())
+        return QStringLiteral("%1 is not a regular file").arg(file.fileName());
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    return {};
+}
+
+// Write to a temporary file beside the target, then rename it over the target:
+// whatever fails, the old file stays whole.
+QString replaceWith(const QString& path, const std::string& bytes)
+{
+    QSaveFile file(path);
+    // Unbuffered, so that a short write (a full disk, a size limit) shows here:
+    // commit() flushes a buffered rest without noticing a short write and would
+    // rename the truncated file into place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return file.errorString();
+    const auto size = static_cast<qint64>(bytes.size());
+    // Writing on after a short write brings out the system's reason for it.
+    for (qint64 done = 0; done < size;) {
+        const qint64 wrote = file.write(bytes.data() + done, size - done);
+        if (wrote <= 0) {
+            const QString error = file.errorString();
+            file.cancelWriting();
+            return error;
+        }
+        done += wrote;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
+
+} // namespace
+
+LogStore::LogStore(QString directory) : m_directory(std::move(directory)) {}
+
+QString LogStore::pathOf(const QString& fileName) const
+{
+    const QDir dir(m_directory);
+    const QString exact = dir.filePath(fileName);
+    if (isPresent(exact))
+        return exact;
+    const QStringList entries = dir.entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& entry : entries) {
+        if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
+            return dir.filePath(entry);
+    }
+    return exact;
+}
+
+bool LogStore::exists(const QString& fileName) const
+{
+    return isPresent(pathOf(fileName));
+}
+
+ReadResult LogStore::read(const QString& fileName) const
+{
+    ReadResult result;
+    const QString path = pathOf(fileName);
+    if (!isPresent(path)) {
+        result.status = ReadResult::Status::Missing;
+        return result;
+    }
+    QFile file(path);
+    if (QString error = openForReading(file); !error.isEmpty()) {
+        // Gone between the look and the open: removed by someone else.
+        if (isPresent(path))
+            result.error = std::move(error);
+        else
+            result.status = ReadResult::Status::Missing;
+        return result;
+    }
+
+    // One byte past the limit tells the format whether the last line was cut.
+    std::string bytes(LogFormat::kReadLimit + 1, '\0');
+    qint64 total = 0;
+    while (total < static_cast<qint64>(bytes.size())) {
+        const qint64 got =
+            file.read(bytes.data() + total, static_cast<qint64>(bytes.size()) - total);
+        if (got < 0) {
+            result.error = file.errorString();
+            return result;
+        }
+        if (got == 0)
+            break;
+        total += got;
+    }
+    file.close();
+    bytes.resize(static_cast<std::size_t>(total));
+    result.contents = LogFormat::parse(bytes);
+    result.status = ReadResult::Status::Read;
+    return result;
+}
+
+StoreResult LogStore::write(const QString& fileName,
+                            const std::array<std::string, kItemCount>& captions) const
+{
+    StoreResult result;
+    result.error = replaceWith(pathOf(fileName), LogFormat::saveForm(captions));
+    result.ok = result.error.isEmpty();
+    return result;
+}
+
+SeedResult LogStore::ensureLogSeeded() const
+{
+    SeedResult result;
+    const QString path = pathOf(QString::fromLatin1(kLogFileName));
+    if (isPresent(path)) {
+        QFile file(path);
+        result.error = openForReading(file);
+        result.ok = result.error.isEmpty();
+        return result;
+    }
+    result.error = replaceWith(path, LogFormat::seedForm());
+    result.ok = result.created = result.error.isEmpty();
+    return result;
+}
+
+RemoveResult LogStore::remove(const QString& fileName) const
+{
+    RemoveResult result;
+    const QString path = pathOf(fileName);
+    if (!isPresent(path)) {
+        result.status = RemoveResult::Status::Missing;
+        return result;
+    }
+    QFile file(path);
+    if (file.remove()) {
+        result.status = RemoveResult::Status::Removed;
+    } else if (!isPresent(path)) {
+        result.status = RemoveResult::Status::Missing;
+    } else {
+        result.error = file.errorString();
+    }
+    return result;
+}
+
+} // namespace store
