@@ -7,14 +7,9 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 icons="$root/data/icons"
 sizes=(16 32 48 64 128 256)
 
-if ! command -v rsvg-convert >/dev/null; then
-    echo "Installing: librsvg2-bin"
-    as_root=()
-    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-    "${as_root[@]}" apt-get update -qq
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y -qq --no-install-recommends librsvg2-bin
-fi
+# shellcheck source=packaging/apt-packages.sh
+source "$root/packaging/apt-packages.sh"
+ensure_packages librsvg2-bin
 
 for size in "${sizes[@]}"; do
     rsvg-convert --width "$size" --height "$size" --keep-aspect-ratio \
