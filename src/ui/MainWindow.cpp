@@ -4,6 +4,7 @@
 #include "tally/TallyFigures.h"
 #include "ui/CaptionLabel.h"
 #include "ui/MessageBox.h"
+#include "ui/ProgramIcon.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -47,6 +48,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     m_ui.setupUi(this, kSuggestionAddress);
+    setWindowIcon(ProgramIcon::icon());
     wireHandlers();
 }
 
@@ -63,7 +65,7 @@ void MainWindow::wireHandlers()
         &MainWindow::lblQuarters_Change,    &MainWindow::lblDimes_Change,
         &MainWindow::lblNickels_Change,     &MainWindow::lblPennies_Change};
     static constexpr std::array<ArrayHandler, kDenominationCount> faceValueHandlers{
-        &MainWindow::lblFaceValueDollars_Change, &MainWindow::lblHalfDollarFaceValue_Change,
+        &MainWindow::lblFaceValueDollars_Change,  &MainWindow::lblHalfDollarFaceValue_Change,
         &MainWindow::lblQuartersFaceValue_Change, &MainWindow::lblDimesFaceValue_Change,
         &MainWindow::lblNickelsFaceValue_Change,  &MainWindow::lblPenniesFaceValue_Change};
 
@@ -163,7 +165,8 @@ void MainWindow::recomputeFrame(Frame frame, std::size_t row)
     const FrameFigures& f = figures(frame);
     auto countOf = [&](std::size_t i) { return tally::countOrZero(toStd(countText(frame, i))); };
 
-    f.faceValues[row]->setText(toQString(tally::moneyText(kDenominations[row].faceValueOf(countOf(row)))));
+    f.faceValues[row]->setText(
+        toQString(tally::moneyText(kDenominations[row].faceValueOf(countOf(row)))));
 
     tally::Counts counts{};
     for (std::size_t i = 0; i < kDenominationCount; ++i)
@@ -295,7 +298,9 @@ void MainWindow::endProgram()
 {
     emit programEnding();
     QApplication::closeAllWindows();
-    QCoreApplication::exit(0);
+    // quit() does nothing unless the main loop runs, so a test that watched the
+    // program end can still wait for events afterwards.
+    QCoreApplication::quit();
 }
 
 void MainWindow::mnuBackUpNow_Click() {}

@@ -66,7 +66,11 @@ private:
     void onCountChange(std::size_t row);
     void onFaceValueChange();
 
-    enum class Frame { Logged, Latest };
+    enum class Frame
+    {
+        Logged,
+        Latest
+    };
     // The face value of one row, then the coin total and every share of the frame,
     // each step reading the counts anew.
     void recomputeFrame(Frame frame, std::size_t row);

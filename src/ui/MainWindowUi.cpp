@@ -97,9 +97,8 @@ QLabel* staticLabel(QWidget* parent, const QString& name, const QString& caption
     return label;
 }
 
-CaptionLabel* figureLabel(QWidget* parent, const QString& name, int element,
-                          const QString& caption, const QRect& geometry, const QColor& colour,
-                          const QString& description)
+CaptionLabel* figureLabel(QWidget* parent, const QString& name, int element, const QString& caption,
+                          const QRect& geometry, const QColor& colour, const QString& description)
 {
     auto* label = new CaptionLabel(element, parent);
     label->setObjectName(name);
@@ -132,10 +131,10 @@ void addGridCaptions(QGroupBox* frame, int labelBase, bool latest)
                     Qt::AlignRight);
     }
     const int quantityWidth = latest ? 675 : 735;
-    staticLabel(frame, QStringLiteral("label_%1").arg(labelBase + 6), kQuantity.heading,
-                twipRect(kQuantity.left + (735 - quantityWidth) / 2, kHeadingTop, quantityWidth,
-                         195),
-                Qt::AlignHCenter);
+    staticLabel(
+        frame, QStringLiteral("label_%1").arg(labelBase + 6), kQuantity.heading,
+        twipRect(kQuantity.left + (735 - quantityWidth) / 2, kHeadingTop, quantityWidth, 195),
+        Qt::AlignHCenter);
     staticLabel(frame, QStringLiteral("label_%1").arg(labelBase + 7), kFaceValue.heading,
                 twipRect(2295, kHeadingTop, 825, 195), Qt::AlignHCenter);
     staticLabel(frame, latest ? QStringLiteral("label_19") : QStringLiteral("Label3"),
@@ -153,27 +152,27 @@ FrameFigures addFigures(QGroupBox* frame, int element, const QString& frameCapti
     for (std::size_t i = 0; i < tally::kDenominations.size(); ++i) {
         const auto& d = tally::kDenominations[i];
         const QString row = toQString(d.name);
-        figures.faceValues[i] =
-            figureLabel(frame, QStringLiteral("%1_%2").arg(toQString(d.faceValueLabel)).arg(element),
-                        element, QStringLiteral("$0.00"),
-                        twipRect(kFaceValue.left, kRowTops[i], kFaceValue.width, kFigureHeight),
-                        kLightBlue, place(frameCaption, row, kFaceValue.heading));
-        figures.shares[i] = figureLabel(
-            frame, toQString(element == 0 ? d.loggedShareLabel : d.latestShareLabel), element,
-            QStringLiteral("0.00%"),
-            twipRect(kPercentages.left, kRowTops[i], kPercentages.width, kFigureHeight), kLightRed,
-            place(frameCaption, row, kPercentages.heading));
+        figures.faceValues[i] = figureLabel(
+            frame, QStringLiteral("%1_%2").arg(toQString(d.faceValueLabel)).arg(element), element,
+            QStringLiteral("$0.00"),
+            twipRect(kFaceValue.left, kRowTops[i], kFaceValue.width, kFigureHeight), kLightBlue,
+            place(frameCaption, row, kFaceValue.heading));
+        figures.shares[i] =
+            figureLabel(frame, toQString(element == 0 ? d.loggedShareLabel : d.latestShareLabel),
+                        element, QStringLiteral("0.00%"),
+                        twipRect(kPercentages.left, kRowTops[i], kPercentages.width, kFigureHeight),
+                        kLightRed, place(frameCaption, row, kPercentages.heading));
     }
     const QString totals = QStringLiteral("Totals");
-    figures.coinTotal = figureLabel(
-        frame, QLatin1String(coinTotalName), element, QStringLiteral("0"),
-        twipRect(kQuantity.left, kTotalsTop, kQuantity.width, kFigureHeight), kLightGreen,
-        place(frameCaption, totals, kQuantity.heading));
-    figures.totalFaceValue = figureLabel(
-        frame, QStringLiteral("lblTotalFaceValue_%1").arg(element), element,
-        QStringLiteral("$0.00"),
-        twipRect(kFaceValue.left, kTotalsTop, kFaceValue.width, kFigureHeight), kLightMagenta,
-        place(frameCaption, totals, kFaceValue.heading));
+    figures.coinTotal =
+        figureLabel(frame, QLatin1String(coinTotalName), element, QStringLiteral("0"),
+                    twipRect(kQuantity.left, kTotalsTop, kQuantity.width, kFigureHeight),
+                    kLightGreen, place(frameCaption, totals, kQuantity.heading));
+    figures.totalFaceValue =
+        figureLabel(frame, QStringLiteral("lblTotalFaceValue_%1").arg(element), element,
+                    QStringLiteral("$0.00"),
+                    twipRect(kFaceValue.left, kTotalsTop, kFaceValue.width, kFigureHeight),
+                    kLightMagenta, place(frameCaption, totals, kFaceValue.heading));
     return figures;
 }
 
@@ -287,7 +286,8 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
     mnuRestoreFromBackup =
         menuEntry(options, "mnuRestoreFromBackup", QStringLiteral("Restore Log Files From Backup"));
     options->addSeparator()->setObjectName(QStringLiteral("mnuSep100"));
-    mnuDeleteBackups = menuEntry(options, "mnuDeleteBackups", QStringLiteral("Delete Backup Files"));
+    mnuDeleteBackups =
+        menuEntry(options, "mnuDeleteBackups", QStringLiteral("Delete Backup Files"));
     mnuDeleteLogs = menuEntry(options, "mnuDeleteLogs", QStringLiteral("Delete Log Files"));
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));

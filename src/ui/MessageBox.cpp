@@ -7,7 +7,6 @@ namespace {
 QQueue<MessageBox::Answer> s_answers;
 QList<MessageBox::Record> s_history;
 
-
 MessageBox::Answer fromButton(int button)
 {
     switch (button) {

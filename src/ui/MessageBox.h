@@ -12,7 +12,8 @@ class QWidget;
 class MessageBox
 {
 public:
-    enum Style : int {
+    enum Style : int
+    {
         OkOnly = 0,
         YesNo = 4,
         StopIcon = 16,
@@ -20,7 +21,12 @@ public:
         DefaultSecond = 256,
     };
 
-    enum Answer : int { Ok = 1, Yes = 6, No = 7 };
+    enum Answer : int
+    {
+        Ok = 1,
+        Yes = 6,
+        No = 7
+    };
 
     struct Record
     {
