@@ -9,21 +9,8 @@ cmd="${1:-}"
 run_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-liberation)
 test_packages=(xvfb xauth xdotool x11-utils locales clang libclang-rt-dev)
 
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
-ensure_packages() {
-    local missing=()
-    for p in "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-    done
-    if [ "${#missing[@]}" -gt 0 ]; then
-        echo "Installing: ${missing[*]}"
-        as_root apt-get update -qq
-        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-    fi
-}
+# shellcheck source=packaging/apt-packages.sh
+. "$here/packaging/apt-packages.sh"
 
 # The number rules are tested under a locale with a decimal comma.
 ensure_test_locale() {
