@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace store {
 namespace {
@@ -49,7 +50,14 @@ void takeItem(LogContents& contents, std::size_t index, std::string_view line, b
     const std::optional<double> number = tally::strictNumber(item);
     if (!number || !std::isfinite(*number))
         return;
-    contents.captions[index] = tally::generalNumberText(*number);
+    // The caption is what the next save writes, so it must read back as a finite
+    // number too: for the very largest doubles its 15 digits round up past the
+    // range, and the count would come back as 0 at the next start.
+    std::string caption = tally::generalNumberText(*number);
+    const std::optional<double> shown = tally::strictNumber(caption);
+    if (!shown || !std::isfinite(*shown))
+        return;
+    contents.captions[index] = std::move(caption);
     contents.valid[index] = true;
 }
 

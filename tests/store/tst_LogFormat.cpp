@@ -112,6 +112,11 @@ void TestLogFormat::parse_data()
     QTest::newRow("beyond the double range")
         << crlfLines({"1e999", "-1e999", "3", "1", "1", "1"})
         << QStringList{"0", "0", "3", "1", "1", "1"} << "001111" << 6;
+    // Their 15-digit captions would read back beyond the range at the next start.
+    QTest::newRow("largest doubles")
+        << crlfLines({"1.7976931348623157e308", "-1.797693134862316e308", "1.79769313486231e308",
+                      "1", "1", "1"})
+        << QStringList{"0", "0", "1.79769313486231E+308", "1", "1", "1"} << "001111" << 6;
     QTest::newRow("NUL bytes") << crlfLines({QByteArray("1\0", 2), QByteArray("\0", 1),
                                              QByteArray("\0"
                                                         "2",
@@ -220,6 +225,8 @@ void TestLogFormat::savedCaptionsLoadBackUnchanged_data()
     QTest::newRow("example") << QStringList{"2", "0", "15", "31", "12", "140"};
     QTest::newRow("negative and large")
         << QStringList{"-2", "40000", "0", "1E+15", "123456789012345", "-1"};
+    QTest::newRow("largest that reads back")
+        << QStringList{"1.79769313486231E+308", "-1.79769313486231E+308", "0", "0", "0", "0"};
 }
 
 void TestLogFormat::savedCaptionsLoadBackUnchanged()
