@@ -1,0 +1,218 @@
+#include "VisibleWindows.h"
+#include "support/TempWorkDir.h"
+#include "ui/AboutDialog.h"
+#include "ui/MessageBox.h"
+#include "ui/SystemRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace {
+const QByteArray toolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+constexpr quint32 keyRead = 0x20019;
+} // namespace
+
+class tst_SystemRegistry : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void pathNamesTheFirstInstalledTool_data();
+    void pathNamesTheFirstInstalledTool();
+    void keyNamesIgnoreCase();
+    void everyOtherKeyAndValueIsAbsent();
+    void tooSmallABufferAsksForMore();
+    void findFileMatchesPlainFilesWithoutRegardToCase();
+    void startsProgramsWithoutWaiting();
+    void aboutBoxStartsTheInstalledTool();
+    void aboutBoxWithoutAToolSaysSo();
+
+private:
+    // An executable script in the work directory that leaves a mark when run.
+    QString addTool(const QString& name);
+    QString markOf(const QString& name) const { return m_work->filePath(name + ".ran"); }
+
+    TempWorkDir* m_work = nullptr;
+    QByteArray m_path;
+};
+
+void tst_SystemRegistry::init()
+{
+    MessageBox::clear();
+    m_path = qgetenv("PATH");
+    m_work = new TempWorkDir;
+    // Only the tools a test installs are to be found.
+    qputenv("PATH", QFile::encodeName(m_work->path()));
+}
+
+void tst_SystemRegistry::cleanup()
+{
+    qputenv("PATH", m_path);
+    delete m_work;
+    m_work = nullptr;
+    const QStringList open = visibleTopLevelWindows();
+    QApplication::closeAllWindows();
+    QVERIFY2(open.isEmpty(), qPrintable(open.join(QLatin1String(", "))));
+    QVERIFY(!MessageBox::hasQueuedAnswers());
+}
+
+QString tst_SystemRegistry::addTool(const QString& name)
+{
+    const QString path = m_work->filePath(name);
+    m_work->write(name, "#!/bin/sh\necho ran > '" + QFile::encodeName(markOf(name)) + "'\n");
+    QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
+    return path;
+}
+
+void tst_SystemRegistry::pathNamesTheFirstInstalledTool_data()
+{
+    QTest::addColumn<QStringList>("installed");
+    QTest::addColumn<QString>("chosen"); // empty: the key is absent
+
+    QTest::newRow("none") << QStringList() << QString();
+    QTest::newRow("hardinfo") << QStringList{"hardinfo"} << "hardinfo";
+    QTest::newRow("hardinfo2 before hardinfo")
+        << QStringList{"hardinfo", "hardinfo2"} << "hardinfo2";
+    QTest::newRow("gnome-system-monitor before hardinfo2")
+        << QStringList{"hardinfo2", "gnome-system-monitor"} << "gnome-system-monitor";
+    QTest::newRow("kinfocenter first")
+        << QStringList{"hardinfo", "hardinfo2", "gnome-system-monitor", "kinfocenter"}
+        << "kinfocenter";
+    QTest::newRow("unknown tools count for nothing") << QStringList{"msinfo32", "top"} << QString();
+}
+
+void tst_SystemRegistry::pathNamesTheFirstInstalledTool()
+{
+    QFETCH(QStringList, installed);
+    QFETCH(QString, chosen);
+    for (const QString& name : installed)
+        addTool(name);
+
+    SystemRegistry registry;
+    Registry::Key key = 0;
+    const long opened = registry.openKey(Registry::LocalMachine, toolKey, 0, keyRead, &key);
+    if (chosen.isEmpty()) {
+        QCOMPARE(opened, Registry::FileNotFound);
+        return;
+    }
+    QCOMPARE(opened, Registry::Success);
+
+    char buffer[1024] = {};
+    quint32 type = 0;
+    quint32 size = sizeof buffer;
+    QCOMPARE(registry.queryValue(key, "PATH", &type, buffer, &size), Registry::Success);
+    QCOMPARE(type, Registry::TextValue);
+    const QByteArray expected = QFile::encodeName(m_work->filePath(chosen)) + '\0';
+    QCOMPARE(QByteArray(buffer, int(size)), expected);
+
+    QCOMPARE(registry.closeKey(key), Registry::Success);
+    QCOMPARE(registry.closeKey(key), Registry::InvalidHandle);
+    QCOMPARE(registry.queryValue(key, "PATH", &type, buffer, &size), Registry::InvalidHandle);
+}
+
+void tst_SystemRegistry::keyNamesIgnoreCase()
+{
+    addTool(QStringLiteral("hardinfo"));
+    SystemRegistry registry;
+    Registry::Key key = 0;
+    QCOMPARE(registry.openKey(Registry::LocalMachine, toolKey.toLower(), 0, keyRead, &key),
+             Registry::Success);
+    char buffer[1024] = {};
+    quint32 type = 0;
+    quint32 size = sizeof buffer;
+    QCOMPARE(registry.queryValue(key, "path", &type, buffer, &size), Registry::Success);
+    QCOMPARE(registry.closeKey(key), Registry::Success);
+}
+
+void tst_SystemRegistry::everyOtherKeyAndValueIsAbsent()
+{
+    addTool(QStringLiteral("hardinfo"));
+    SystemRegistry registry;
+    Registry::Key key = 0;
+    QCOMPARE(registry.openKey(Registry::LocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location",
+                              0, keyRead, &key),
+             Registry::FileNotFound);
+    QCOMPARE(registry.openKey(0x80000001, toolKey, 0, keyRead, &key), Registry::FileNotFound);
+
+    QCOMPARE(registry.openKey(Registry::LocalMachine, toolKey, 0, keyRead, &key),
+             Registry::Success);
+    char buffer[1024] = {};
+    quint32 type = 0;
+    quint32 size = sizeof buffer;
+    QCOMPARE(registry.queryValue(key, "MSINFO", &type, buffer, &size), Registry::FileNotFound);
+    QCOMPARE(registry.closeKey(key), Registry::Success);
+}
+
+void tst_SystemRegistry::tooSmallABufferAsksForMore()
+{
+    const QString tool = addTool(QStringLiteral("hardinfo"));
+    SystemRegistry registry;
+    Registry::Key key = 0;
+    QCOMPARE(registry.openKey(Registry::LocalMachine, toolKey, 0, keyRead, &key),
+             Registry::Success);
+    char buffer[4] = {'x', 'x', 'x', 'x'};
+    quint32 type = 0;
+    quint32 size = sizeof buffer;
+    QCOMPARE(registry.queryValue(key, "PATH", &type, buffer, &size), Registry::MoreData);
+    QCOMPARE(size, quint32(QFile::encodeName(tool).size() + 1));
+    QCOMPARE(QByteArray(buffer, 4), QByteArray("xxxx")); // nothing stored
+    QCOMPARE(registry.closeKey(key), Registry::Success);
+}
+
+void tst_SystemRegistry::findFileMatchesPlainFilesWithoutRegardToCase()
+{
+    m_work->write(QStringLiteral("msinfo32.exe"), "");
+    QVERIFY(QDir(m_work->path()).mkdir(QStringLiteral("Folder.exe")));
+    const QString dir = m_work->path();
+
+    SystemRegistry registry;
+    QCOMPARE(registry.findFile(dir + QStringLiteral("\\MSINFO32.EXE")),
+             QStringLiteral("msinfo32.exe"));
+    QCOMPARE(registry.findFile(dir + QStringLiteral("/msinfo32.exe")),
+             QStringLiteral("msinfo32.exe"));
+    QCOMPARE(registry.findFile(dir + QStringLiteral("\\Folder.exe")), QString());
+    QCOMPARE(registry.findFile(dir + QStringLiteral("\\missing.exe")), QString());
+    QCOMPARE(registry.findFile(dir + QStringLiteral("/nowhere\\MSINFO32.EXE")), QString());
+}
+
+void tst_SystemRegistry::startsProgramsWithoutWaiting()
+{
+    const QString tool = addTool(QStringLiteral("hardinfo"));
+    SystemRegistry registry;
+    QVERIFY(registry.startProgram(tool));
+    QTRY_VERIFY(QFile::exists(markOf(QStringLiteral("hardinfo"))));
+
+    QVERIFY(!registry.startProgram(QString()));
+    QVERIFY(!registry.startProgram(m_work->filePath(QStringLiteral("missing"))));
+}
+
+void tst_SystemRegistry::aboutBoxStartsTheInstalledTool()
+{
+    addTool(QStringLiteral("gnome-system-monitor"));
+    addTool(QStringLiteral("hardinfo"));
+    auto* box = new AboutDialog;
+    MessageBox::setNextAnswer(MessageBox::Ok); // a wrong box must not block the test
+    box->StartSysInfo();
+    delete box;
+    QTRY_VERIFY(QFile::exists(markOf(QStringLiteral("gnome-system-monitor"))));
+    QVERIFY(MessageBox::history().isEmpty());
+    MessageBox::clear();
+    QVERIFY(!QFile::exists(markOf(QStringLiteral("hardinfo"))));
+}
+
+void tst_SystemRegistry::aboutBoxWithoutAToolSaysSo()
+{
+    auto* box = new AboutDialog;
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    box->StartSysInfo();
+    delete box;
+    QCOMPARE(MessageBox::history().size(), 1);
+    QCOMPARE(MessageBox::history().first().text,
+             QStringLiteral("System Information Is Unavailable At This Time"));
+}
+
+QTEST_MAIN(tst_SystemRegistry)
+#include "tst_SystemRegistry.moc"
