@@ -1,0 +1,15 @@
+#pragma once
+
+#include "ui/MessageBox.h"
+
+class QWidget;
+
+// The fixed information boxes of the Help menu: OK only, no icon, the
+// application's title. Each returns the box's answer.
+class HelpMenu
+{
+public:
+    static MessageBox::Answer showQuickHelp(QWidget* parent);
+    static MessageBox::Answer showRegistration(QWidget* parent);
+    static MessageBox::Answer showBugs(QWidget* parent);
+};
