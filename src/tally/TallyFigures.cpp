@@ -2,6 +2,7 @@
 
 #include "tally/NumberRules.h"
 
+#include <cmath>
 #include <limits>
 
 namespace tally {
@@ -19,7 +20,9 @@ double share(double count, std::string_view coinTotalCaption)
     if (count == 0)
         return 0.0;
     const auto total = strictNumber(coinTotalCaption);
-    if (!total)
+    // Just below the top of the double range the caption's 15 digits round past it;
+    // dividing by that infinity would show every share as 0.00%.
+    if (!total || !std::isfinite(*total))
         return std::numeric_limits<double>::quiet_NaN();
     return count / *total;
 }

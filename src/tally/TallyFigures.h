@@ -17,7 +17,7 @@ using Captions = std::array<std::string_view, kDenominationCount>;
 double coinTotal(const Counts& counts);
 
 // A zero count is a zero share without any division; otherwise the count divided by
-// the number the coin-total caption holds (not a number: no figure, NaN).
+// the number the coin-total caption holds (not a finite number: no figure, NaN).
 double share(double count, std::string_view coinTotalCaption);
 
 // Sum of the face-value captions on display, each read after its first character.

@@ -200,6 +200,7 @@ void TestTallyFigures::share_data()
     row("caption with blanks around", 1, " 4 ", 0.25, "25.00%");
     row("caption that is no number", 1, "Overflow", kNaN, "Overflow");
     row("empty caption", 1, "", kNaN, "Overflow");
+    row("caption beyond the double range", 1, "1.79769313486232E+308", kNaN, "Overflow");
     row("overflowing count", kInf, "Overflow", kNaN, "Overflow");
     row("zero total caption", 1, "0", kInf, "Overflow");
 }
