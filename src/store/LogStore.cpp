@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 #include <utility>
 
 namespace store {
@@ -48,6 +51,14 @@ QString replaceWith(const QString& path, const std::string& bytes)
             return error;
         }
         done += wrote;
+    }
+    // QSaveFile syncs before the rename but ignores a failure; a file system that
+    // only finds out at the sync that it is full (or cannot reach its disk) would
+    // have the unwritten file renamed over the log. EINVAL: no sync to be had.
+    if (::fdatasync(file.handle()) != 0 && errno != EINVAL) {
+        const QString error = QString::fromLocal8Bit(std::strerror(errno));
+        file.cancelWriting();
+        return error;
     }
     if (!file.commit())
         return file.errorString();
