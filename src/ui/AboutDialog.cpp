@@ -54,14 +54,29 @@ QFont serifFont(int points, bool italic)
     return font;
 }
 
+template <typename Control> Control* place(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* control = new Control(parent);
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(geometry);
+    return control;
+}
+
+QLabel* caption(QWidget* parent, const char* name, const QRect& geometry, Qt::Alignment alignment,
+                const QColor& colour)
+{
+    auto* label = place<QLabel>(parent, name, geometry);
+    label->setAlignment(alignment | Qt::AlignTop);
+    setColours(label, QPalette::Window, grey, QPalette::WindowText, colour);
+    return label;
+}
+
 QFrame* lineSegment(QWidget* parent, const char* name, const QRect& geometry, const QColor& colour)
 {
-    auto* line = new QFrame(parent);
-    line->setObjectName(QLatin1String(name));
+    auto* line = place<QFrame>(parent, name, geometry);
     line->setFrameShape(QFrame::NoFrame);
     line->setAutoFillBackground(true);
     setColours(line, QPalette::Window, colour, QPalette::WindowText, colour);
-    line->setGeometry(geometry);
     return line;
 }
 
@@ -102,31 +117,22 @@ AboutDialog::AboutDialog(Registry* registry)
     setColours(this, QPalette::Window, grey, QPalette::WindowText, Qt::black);
     setWindowIcon(ProgramIcon::icon());
 
-    m_picIcon = new QLabel(this);
-    m_picIcon->setObjectName(QStringLiteral("picIcon"));
-    m_picIcon->setGeometry(twipRect(240, 240, 540, 540));
+    m_picIcon = place<QLabel>(this, "picIcon", twipRect(240, 240, 540, 540));
     m_picIcon->setAlignment(Qt::AlignCenter);
     m_picIcon->setPixmap(ProgramIcon::icon().pixmap(QSize(32, 32)));
     m_picIcon->setFocusPolicy(Qt::TabFocus);
     m_picIcon->setAccessibleName(QStringLiteral("Program icon"));
 
-    m_lblTitle = new QLabel(this);
-    m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    m_lblTitle->setGeometry(twipRect(1050, 120, 3885, 480));
+    m_lblTitle = caption(this, "lblTitle", twipRect(1050, 120, 3885, 480), Qt::AlignHCenter,
+                         QColor(0, 0, 192));
     m_lblTitle->setFont(serifFont(18, true));
-    m_lblTitle->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    setColours(m_lblTitle, QPalette::Window, grey, QPalette::WindowText, QColor(0, 0, 192));
 
-    m_lblVersion = new QLabel(this);
-    m_lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    m_lblVersion->setGeometry(twipRect(1050, 600, 3885, 345));
+    m_lblVersion = caption(this, "lblVersion", twipRect(1050, 600, 3885, 345), Qt::AlignHCenter,
+                           QColor(0, 128, 0));
     m_lblVersion->setFont(serifFont(12, false));
-    m_lblVersion->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    setColours(m_lblVersion, QPalette::Window, grey, QPalette::WindowText, QColor(0, 128, 0));
 
-    m_txtDescription = new QPlainTextEdit(this);
-    m_txtDescription->setObjectName(QStringLiteral("txtDescription"));
-    m_txtDescription->setGeometry(twipRect(120, 960, 5535, 1335));
+    m_txtDescription =
+        place<QPlainTextEdit>(this, "txtDescription", twipRect(120, 960, 5535, 1335));
     m_txtDescription->setPlainText(descriptionText());
     m_txtDescription->setReadOnly(true);
     // Read-only, but still walked through and scrolled with the keyboard.
@@ -144,22 +150,17 @@ AboutDialog::AboutDialog(Registry* registry)
     m_line1_0 =
         lineSegment(this, "Line1_0", QRect(px(105), px(2460), px(5654 - 105), 2), Qt::white);
 
-    m_lblDisclaimer = new QLabel(this);
-    m_lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
-    m_lblDisclaimer->setGeometry(twipRect(255, 2625, 3870, 825));
+    m_lblDisclaimer =
+        caption(this, "lblDisclaimer", twipRect(255, 2625, 3870, 825), Qt::AlignLeft, Qt::black);
     m_lblDisclaimer->setWordWrap(true);
-    m_lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setColours(m_lblDisclaimer, QPalette::Window, grey, QPalette::WindowText, Qt::black);
 
-    m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdOK->setGeometry(twipRect(4245, 2625, 1260, 345));
+    m_cmdOK = place<QPushButton>(this, "cmdOK", twipRect(4245, 2625, 1260, 345));
+    m_cmdOK->setText(QStringLiteral("OK"));
     m_cmdOK->setDefault(true);
     connect(m_cmdOK, &QPushButton::clicked, this, &AboutDialog::cmdOK_Click);
 
-    m_cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    m_cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    m_cmdSysInfo->setGeometry(twipRect(4260, 3075, 1245, 345));
+    m_cmdSysInfo = place<QPushButton>(this, "cmdSysInfo", twipRect(4260, 3075, 1245, 345));
+    m_cmdSysInfo->setText(QStringLiteral("&System Info..."));
     connect(m_cmdSysInfo, &QPushButton::clicked, this, &AboutDialog::cmdSysInfo_Click);
 
     setTabOrder(m_cmdOK, m_picIcon);

@@ -17,3 +17,12 @@ inline QStringList visibleTopLevelWindows()
     }
     return names;
 }
+
+// Closes every window still on screen and names them, so that one forgotten
+// window fails only the test that left it.
+inline QStringList closeWindowsLeftOpen()
+{
+    const QStringList open = visibleTopLevelWindows();
+    QApplication::closeAllWindows();
+    return open;
+}

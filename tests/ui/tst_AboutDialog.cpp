@@ -62,8 +62,7 @@ void tst_AboutDialog::init()
 
 void tst_AboutDialog::cleanup()
 {
-    const QStringList open = visibleTopLevelWindows();
-    QApplication::closeAllWindows();
+    const QStringList open = closeWindowsLeftOpen();
     // Boxes made but never shown are not closed by the above.
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (qobject_cast<AboutDialog*>(widget))

@@ -26,8 +26,7 @@ void tst_HelpMenu::init()
 
 void tst_HelpMenu::cleanup()
 {
-    const QStringList open = visibleTopLevelWindows();
-    QApplication::closeAllWindows();
+    const QStringList open = closeWindowsLeftOpen();
     QVERIFY2(open.isEmpty(), qPrintable(open.join(QLatin1String(", "))));
     QVERIFY(!MessageBox::hasQueuedAnswers());
 }

@@ -57,8 +57,7 @@ void tst_SysInfoButton::init()
 
 void tst_SysInfoButton::cleanup()
 {
-    const QStringList open = visibleTopLevelWindows();
-    QApplication::closeAllWindows();
+    const QStringList open = closeWindowsLeftOpen();
     delete m_box;
     // Whatever the test did, no key may stay open and none may be closed twice.
     const int leftOpen = m_registry->keysLeftOpen();

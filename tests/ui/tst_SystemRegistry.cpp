@@ -11,6 +11,24 @@
 namespace {
 const QByteArray toolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 constexpr quint32 keyRead = 0x20019;
+
+struct Query
+{
+    long result;
+    quint32 type;
+    quint32 size;
+    QByteArray stored;
+};
+
+Query query(Registry& registry, Registry::Key key, const QByteArray& name,
+            quint32 bufferSize = 1024)
+{
+    QByteArray buffer(bufferSize, 'x');
+    Query answer{0, 0, bufferSize, {}};
+    answer.result = registry.queryValue(key, name, &answer.type, buffer.data(), &answer.size);
+    answer.stored = buffer.left(qMin(answer.size, bufferSize));
+    return answer;
+}
 } // namespace
 
 class tst_SystemRegistry : public QObject
@@ -53,8 +71,7 @@ void tst_SystemRegistry::cleanup()
     qputenv("PATH", m_path);
     delete m_work;
     m_work = nullptr;
-    const QStringList open = visibleTopLevelWindows();
-    QApplication::closeAllWindows();
+    const QStringList open = closeWindowsLeftOpen();
     QVERIFY2(open.isEmpty(), qPrintable(open.join(QLatin1String(", "))));
     QVERIFY(!MessageBox::hasQueuedAnswers());
 }
@@ -100,17 +117,14 @@ void tst_SystemRegistry::pathNamesTheFirstInstalledTool()
     }
     QCOMPARE(opened, Registry::Success);
 
-    char buffer[1024] = {};
-    quint32 type = 0;
-    quint32 size = sizeof buffer;
-    QCOMPARE(registry.queryValue(key, "PATH", &type, buffer, &size), Registry::Success);
-    QCOMPARE(type, Registry::TextValue);
-    const QByteArray expected = QFile::encodeName(m_work->filePath(chosen)) + '\0';
-    QCOMPARE(QByteArray(buffer, int(size)), expected);
+    const Query path = query(registry, key, "PATH");
+    QCOMPARE(path.result, Registry::Success);
+    QCOMPARE(path.type, Registry::TextValue);
+    QCOMPARE(path.stored, QFile::encodeName(m_work->filePath(chosen)) + '\0');
 
     QCOMPARE(registry.closeKey(key), Registry::Success);
     QCOMPARE(registry.closeKey(key), Registry::InvalidHandle);
-    QCOMPARE(registry.queryValue(key, "PATH", &type, buffer, &size), Registry::InvalidHandle);
+    QCOMPARE(query(registry, key, "PATH").result, Registry::InvalidHandle);
 }
 
 void tst_SystemRegistry::keyNamesIgnoreCase()
@@ -120,10 +134,7 @@ void tst_SystemRegistry::keyNamesIgnoreCase()
     Registry::Key key = 0;
     QCOMPARE(registry.openKey(Registry::LocalMachine, toolKey.toLower(), 0, keyRead, &key),
              Registry::Success);
-    char buffer[1024] = {};
-    quint32 type = 0;
-    quint32 size = sizeof buffer;
-    QCOMPARE(registry.queryValue(key, "path", &type, buffer, &size), Registry::Success);
+    QCOMPARE(query(registry, key, "path").result, Registry::Success);
     QCOMPARE(registry.closeKey(key), Registry::Success);
 }
 
@@ -139,10 +150,7 @@ void tst_SystemRegistry::everyOtherKeyAndValueIsAbsent()
 
     QCOMPARE(registry.openKey(Registry::LocalMachine, toolKey, 0, keyRead, &key),
              Registry::Success);
-    char buffer[1024] = {};
-    quint32 type = 0;
-    quint32 size = sizeof buffer;
-    QCOMPARE(registry.queryValue(key, "MSINFO", &type, buffer, &size), Registry::FileNotFound);
+    QCOMPARE(query(registry, key, "MSINFO").result, Registry::FileNotFound);
     QCOMPARE(registry.closeKey(key), Registry::Success);
 }
 
@@ -153,12 +161,10 @@ void tst_SystemRegistry::tooSmallABufferAsksForMore()
     Registry::Key key = 0;
     QCOMPARE(registry.openKey(Registry::LocalMachine, toolKey, 0, keyRead, &key),
              Registry::Success);
-    char buffer[4] = {'x', 'x', 'x', 'x'};
-    quint32 type = 0;
-    quint32 size = sizeof buffer;
-    QCOMPARE(registry.queryValue(key, "PATH", &type, buffer, &size), Registry::MoreData);
-    QCOMPARE(size, quint32(QFile::encodeName(tool).size() + 1));
-    QCOMPARE(QByteArray(buffer, 4), QByteArray("xxxx")); // nothing stored
+    const Query path = query(registry, key, "PATH", 4);
+    QCOMPARE(path.result, Registry::MoreData);
+    QCOMPARE(path.size, quint32(QFile::encodeName(tool).size() + 1));
+    QCOMPARE(path.stored, QByteArray("xxxx")); // nothing stored
     QCOMPARE(registry.closeKey(key), Registry::Success);
 }
 
