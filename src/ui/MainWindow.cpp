@@ -2,7 +2,10 @@
 
 #include "tally/NumberRules.h"
 #include "tally/TallyFigures.h"
+#include "ui/AboutDialog.h"
 #include "ui/CaptionLabel.h"
+#include "ui/HelpMenu.h"
+#include "ui/MakerContact.h"
 #include "ui/MessageBox.h"
 #include "ui/ProgramIcon.h"
 
@@ -39,7 +42,17 @@ QString logFileName()
     return QString::fromLatin1(store::kLogFileName);
 }
 
-const QString kSuggestionAddress = QStringLiteral("hunt@zoredev.example.com");
+QString backupFileName()
+{
+    return QString::fromLatin1(store::kBackupFileName);
+}
+
+const std::array<std::string, kDenominationCount> kZeroCaptions{"0", "0", "0", "0", "0", "0"};
+
+QString deleteFailure(const QString& fileName, const QString& reason)
+{
+    return QStringLiteral("Cannot delete %1: %2\n\nThe file is still there.").arg(fileName, reason);
+}
 
 } // namespace
 
@@ -47,7 +60,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    m_ui.setupUi(this, kSuggestionAddress);
+    m_ui.setupUi(this, MakerContact::email);
     setWindowIcon(ProgramIcon::icon());
     wireHandlers();
 }
@@ -130,24 +143,28 @@ void MainWindow::Form_Load()
 
     setLoggedCaptions(read.contents.captions);
 
+    m_startMessage = damageReport(read.contents, shownName);
+}
+
+QString MainWindow::damageReport(const store::LogContents& contents, const QString& fileName)
+{
     QStringList problems;
     for (std::size_t i = 0; i < kDenominationCount; ++i) {
-        if (read.contents.valid[i])
+        if (contents.valid[i])
             continue;
         const QString row = toQString(kDenominations[i].name);
-        if (i >= read.contents.itemsFound)
+        if (i >= contents.itemsFound)
             problems << QStringLiteral("Line %1 (%2) is missing.").arg(i + 1).arg(row);
         else
             problems << QStringLiteral("Line %1 (%2) holds \"%3\", which is not a number.")
                             .arg(i + 1)
-                            .arg(row, QString::fromStdString(read.contents.rawItems[i]));
+                            .arg(row, QString::fromStdString(contents.rawItems[i]));
     }
-    if (!problems.isEmpty()) {
-        m_startMessage =
-            QStringLiteral("The log file %1 is damaged:\n\n%2\n\nThese counts start at 0.  "
-                           "The file stays as it is until you save.")
-                .arg(shownName, problems.join(QLatin1Char('\n')));
-    }
+    if (problems.isEmpty())
+        return QString();
+    return QStringLiteral("The file %1 is damaged:\n\n%2\n\nThese counts are taken as 0.  "
+                          "The file is not changed until you save.")
+        .arg(fileName, problems.join(QLatin1Char('\n')));
 }
 
 QString MainWindow::countText(Frame frame, std::size_t row) const
@@ -270,23 +287,26 @@ void MainWindow::setLoggedCaptions(const std::array<std::string, kDenominationCo
         m_ui.countLabels[i]->setText(toQString(captions[i]));
 }
 
-bool MainWindow::saveLog(const QString& fileName)
+QString MainWindow::writeFailure(const QString& fileName) const
 {
     const store::StoreResult result = m_store.write(fileName, loggedCaptions());
     if (result.ok)
-        return true;
-    MessageBox::show(this,
-                     QStringLiteral("Cannot write %1: %2\n\nYour logged finds are still shown "
-                                    "and nothing was lost.  The file on disk was not changed.")
-                         .arg(QFileInfo(m_store.pathOf(fileName)).fileName(), result.error),
-                     MessageBox::ExclamationIcon);
-    return false;
+        return QString();
+    return QStringLiteral("Cannot write %1: %2")
+        .arg(QFileInfo(m_store.pathOf(fileName)).fileName(), result.error);
 }
 
 void MainWindow::cmdExit_Click()
 {
-    if (saveLog(logFileName()))
+    const QString failure = writeFailure(logFileName());
+    if (failure.isEmpty()) {
         endProgram();
+        return;
+    }
+    MessageBox::show(this,
+                     failure + QStringLiteral("\n\nYour logged finds are still shown and nothing "
+                                              "was lost.  The file on disk was not changed."),
+                     MessageBox::ExclamationIcon);
 }
 
 void MainWindow::mnuExit_Click()
@@ -303,11 +323,133 @@ void MainWindow::endProgram()
     QCoreApplication::quit();
 }
 
-void MainWindow::mnuBackUpNow_Click() {}
-void MainWindow::mnuRestoreFromBackup_Click() {}
-void MainWindow::mnuDeleteBackups_Click() {}
-void MainWindow::mnuDeleteLogs_Click() {}
-void MainWindow::mnuQuickHelp_Click() {}
-void MainWindow::mnuRegistration_Click() {}
-void MainWindow::mnuAbout_Click() {}
-void MainWindow::mnuBugs_Click() {}
+void MainWindow::mnuBackUpNow_Click()
+{
+    // Both files are tried, so a log that cannot be written still gets its backup.
+    QStringList failures;
+    for (const QString& name : {logFileName(), backupFileName()}) {
+        const QString failure = writeFailure(name);
+        if (!failure.isEmpty())
+            failures << failure;
+    }
+    if (failures.isEmpty()) {
+        MessageBox::show(this, QStringLiteral("Log files have been backed up."));
+        return;
+    }
+    MessageBox::show(this,
+                     failures.join(QLatin1Char('\n')) +
+                         QStringLiteral("\n\nThe back-up is not complete.  Your logged finds "
+                                        "are still shown and nothing on disk was lost."),
+                     MessageBox::ExclamationIcon);
+}
+
+void MainWindow::mnuRestoreFromBackup_Click()
+{
+    const store::ReadResult backup = m_store.read(backupFileName());
+    // Only a complete backup is restored: half of one would mix two tallies.
+    if (backup.status != store::ReadResult::Status::Read ||
+        backup.contents.itemsFound < store::kItemCount) {
+        MessageBox::show(this, QStringLiteral("There are no backup files to restore."));
+        return;
+    }
+    setLoggedCaptions(backup.contents.captions);
+    const QString damage = damageReport(backup.contents, backupFileName());
+    if (!damage.isEmpty())
+        MessageBox::show(this, damage, MessageBox::ExclamationIcon);
+
+    const MessageBox::Answer answer = MessageBox::show(
+        this,
+        QStringLiteral("Restore complete.  Would you like to replace the current .LOG file(s) "
+                       "with the backup .LOG files at this time?"),
+        MessageBox::YesNo, QStringLiteral("Status"));
+    if (answer != MessageBox::Yes)
+        return;
+
+    // Each file is replaced whole in one step, so there is never a moment without a
+    // log on disk, and a log that was deleted before is simply written anew.
+    QStringList failures;
+    for (const QString& name : {logFileName(), backupFileName()}) {
+        const QString failure = writeFailure(name);
+        if (!failure.isEmpty())
+            failures << failure;
+    }
+    if (!failures.isEmpty()) {
+        MessageBox::show(this,
+                         failures.join(QLatin1Char('\n')) +
+                             QStringLiteral("\n\nThe restored counts are shown; save them with "
+                                            "Save & Exit once the file can be written."),
+                         MessageBox::ExclamationIcon);
+    }
+}
+
+void MainWindow::mnuDeleteBackups_Click()
+{
+    const MessageBox::Answer answer = MessageBox::show(
+        this,
+        QStringLiteral("You have indicated that you wish to ERASE ALL BACKUP FILES.  Are you sure "
+                       "this is what you wish to do?"),
+        MessageBox::YesNo, QStringLiteral("Please Verify Requested Action"));
+    if (answer != MessageBox::Yes)
+        return;
+    const store::RemoveResult removed = m_store.remove(backupFileName());
+    switch (removed.status) {
+    case store::RemoveResult::Status::Removed:
+        MessageBox::show(this, QStringLiteral("Backup file(s) have been DELETED."),
+                         MessageBox::OkOnly, QStringLiteral("Operation Status"));
+        break;
+    case store::RemoveResult::Status::Missing:
+        MessageBox::show(this, QStringLiteral("There are no backup files to delete."));
+        break;
+    case store::RemoveResult::Status::Failed:
+        MessageBox::show(this, deleteFailure(backupFileName(), removed.error),
+                         MessageBox::ExclamationIcon);
+        break;
+    }
+}
+
+void MainWindow::mnuDeleteLogs_Click()
+{
+    const MessageBox::Answer answer = MessageBox::show(
+        this,
+        QStringLiteral("You have indicated that you wish to ERASE YOUR PRIMARY LOG FILE(S).  Are "
+                       "you SURE this is what you want to do?"),
+        MessageBox::YesNo | MessageBox::StopIcon | MessageBox::DefaultSecond,
+        QStringLiteral("Confirm Requested Action"));
+    if (answer != MessageBox::Yes)
+        return;
+    const store::RemoveResult removed = m_store.remove(logFileName());
+    switch (removed.status) {
+    case store::RemoveResult::Status::Removed:
+        MessageBox::show(this, QStringLiteral("Log file(s) have been DELETED."),
+                         MessageBox::ExclamationIcon, QStringLiteral("Status of Operation"));
+        setLoggedCaptions(kZeroCaptions);
+        break;
+    case store::RemoveResult::Status::Missing:
+        MessageBox::show(this, QStringLiteral("There are no LOG files to delete."));
+        break;
+    case store::RemoveResult::Status::Failed:
+        MessageBox::show(this, deleteFailure(logFileName(), removed.error),
+                         MessageBox::ExclamationIcon);
+        break;
+    }
+}
+
+void MainWindow::mnuQuickHelp_Click()
+{
+    HelpMenu::showQuickHelp(this);
+}
+
+void MainWindow::mnuRegistration_Click()
+{
+    HelpMenu::showRegistration(this);
+}
+
+void MainWindow::mnuAbout_Click()
+{
+    AboutDialog::showSingle();
+}
+
+void MainWindow::mnuBugs_Click()
+{
+    HelpMenu::showBugs(this);
+}

@@ -79,8 +79,10 @@ private:
 
     std::array<std::string, tally::kDenominationCount> loggedCaptions() const;
     void setLoggedCaptions(const std::array<std::string, tally::kDenominationCount>& captions);
-    // Writes the log in the save form; tells the user and returns false on failure.
-    bool saveLog(const QString& fileName);
+    // Writes the file in the save form; the words for the user when that failed.
+    QString writeFailure(const QString& fileName) const;
+    // The words for the user about items that were missing or not numbers, if any.
+    static QString damageReport(const store::LogContents& contents, const QString& fileName);
     void endProgram();
 
     MainWindowUi m_ui;

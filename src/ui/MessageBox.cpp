@@ -6,6 +6,8 @@
 namespace {
 QQueue<MessageBox::Answer> s_answers;
 QList<MessageBox::Record> s_history;
+bool s_realBoxesAllowed = true;
+int s_unexpected = 0;
 
 MessageBox::Answer fromButton(int button)
 {
@@ -32,6 +34,11 @@ MessageBox::Answer MessageBox::show(QWidget* parent, const QString& text, int st
     s_history.append({text, style, shownTitle});
     if (!s_answers.isEmpty())
         return s_answers.dequeue();
+    const bool yesNo = (style & 0xF) == YesNo;
+    if (!s_realBoxesAllowed) {
+        ++s_unexpected;
+        return yesNo ? ((style & DefaultSecond) ? No : Yes) : Ok;
+    }
 
     QMessageBox box(parent);
     box.setWindowTitle(shownTitle);
@@ -39,7 +46,6 @@ MessageBox::Answer MessageBox::show(QWidget* parent, const QString& text, int st
     // Plain text keeps the double blanks after full stops and the indents exactly.
     box.setTextFormat(Qt::PlainText);
 
-    const bool yesNo = (style & 0xF) == YesNo;
     if (yesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton((style & DefaultSecond) ? QMessageBox::No : QMessageBox::Yes);
@@ -78,8 +84,19 @@ const QList<MessageBox::Record>& MessageBox::history()
     return s_history;
 }
 
+void MessageBox::setRealBoxesAllowed(bool allowed)
+{
+    s_realBoxesAllowed = allowed;
+}
+
+int MessageBox::unexpectedCount()
+{
+    return s_unexpected;
+}
+
 void MessageBox::clear()
 {
+    s_unexpected = 0;
     s_answers.clear();
     s_history.clear();
 }

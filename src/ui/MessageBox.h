@@ -41,6 +41,11 @@ public:
 
     // The next box is not shown; it is recorded and answers this instead.
     static void setNextAnswer(Answer answer);
+    // With real boxes refused, a box nobody queued an answer for is not shown either:
+    // it takes its default button and counts as unexpected, so a test fails instead
+    // of waiting for a click that never comes.
+    static void setRealBoxesAllowed(bool allowed);
+    static int unexpectedCount();
     static bool hasQueuedAnswers();
     // Boxes shown or answered since the last clear, oldest first.
     static const QList<Record>& history();

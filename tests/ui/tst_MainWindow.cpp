@@ -110,6 +110,7 @@ private:
 void TestMainWindow::init()
 {
     MessageBox::clear();
+    MessageBox::setRealBoxesAllowed(false);
     m_dir = std::make_unique<TempWorkDir>();
 }
 
@@ -117,6 +118,7 @@ void TestMainWindow::cleanup()
 {
     m_window.reset();
     QVERIFY2(!MessageBox::hasQueuedAnswers(), "a message the test expected was never shown");
+    QCOMPARE(MessageBox::unexpectedCount(), 0);
     MessageBox::clear();
     m_dir.reset();
     const auto windows = QApplication::topLevelWidgets();
