@@ -46,6 +46,14 @@ test)
     ensure_test_locale
     build default
     run_tests default
+    # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer, where
+    # any report fails the run, then each fuzz target for a few seconds.
+    build asan
+    ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
+        LSAN_OPTIONS="suppressions=$here/tests/lsan-suppressions.txt" \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        run_tests asan
+    "$here/fuzz/run.sh" 5
     ;;
 *)
     echo "usage: $0 run|test" >&2
