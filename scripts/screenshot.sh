@@ -114,4 +114,6 @@ fi
 # Let the last window paint before the picture is taken.
 sleep 1
 import -window root "$output"
+# The empty screen around the windows says nothing: keep only what is on it.
+convert "$output" -trim +repage "$output"
 echo "saved $output"
