@@ -231,6 +231,8 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
     Frame2 = new QGroupBox(QStringLiteral("Latest Finds"), basic);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     Frame2->setGeometry(twipRect(4560, 360, 4455, 4095));
+    for (QGroupBox* frame : {Frame1, Frame2})
+        frame->setStyle(TabControl::panelStyle());
 
     addGridCaptions(Frame1, 0, false);
     addGridCaptions(Frame2, 10, true);

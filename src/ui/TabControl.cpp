@@ -1,6 +1,9 @@
 #include "ui/TabControl.h"
 
+#include <QApplication>
 #include <QPainter>
+#include <QPointer>
+#include <QStyleFactory>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 
@@ -23,6 +26,20 @@ QWidget* TabControl::addPage(const QString& caption, const QString& pageName)
     m_bar->raise();
     showPage(m_bar->currentIndex());
     return page;
+}
+
+QStyle* TabControl::panelStyle()
+{
+    // Fusion draws these panels with translucent highlights over the whole area, which
+    // the raster engine blends span by span on a thread pool: the first paint then
+    // waited on two new threads. The classic style's lines are opaque.
+    static QPointer<QStyle> classic;
+    if (!classic) {
+        classic = QStyleFactory::create(QStringLiteral("Windows"));
+        if (classic)
+            classic->setParent(qApp);
+    }
+    return classic;
 }
 
 QWidget* TabControl::page(int index) const
@@ -64,5 +81,6 @@ void TabControl::paintEvent(QPaintEvent*)
     frame.shape = QTabBar::RoundedNorth;
     frame.tabBarSize = m_bar->sizeHint();
     frame.tabBarRect = QRect(0, 0, m_bar->sizeHint().width(), strip);
-    style()->drawPrimitive(QStyle::PE_FrameTabWidget, &frame, &painter, this);
+    QStyle* panel = panelStyle();
+    (panel ? panel : style())->drawPrimitive(QStyle::PE_FrameTabWidget, &frame, &painter, this);
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QStyle;
 class QTabBar;
 
 // Three tabs in one row over pages that share the control's own coordinates, so
@@ -15,6 +16,9 @@ public:
 
     // A page covering the whole control; its children stay clear of the strip by position.
     QWidget* addPage(const QString& caption, const QString& pageName);
+    // The style of the panel below the strip and of the frames placed on it: opaque
+    // etched lines over the control's own background.
+    static QStyle* panelStyle();
     QTabBar* tabBar() const { return m_bar; }
     QWidget* page(int index) const;
     int currentIndex() const;
