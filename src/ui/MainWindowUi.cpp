@@ -247,7 +247,10 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
             twipRect(kQuantity.left, kRowTops[i], kQuantity.width, kFigureHeight), kLightGreen,
             place(Frame1->title(), row, kQuantity.heading));
 
-        auto* box = new QLineEdit(QStringLiteral("0"), Frame2);
+        // A box built with its text first shapes it in the application's font, a face
+        // the box never shows; given the text afterwards, it shapes it in the window's.
+        auto* box = new QLineEdit(Frame2);
+        box->setText(QStringLiteral("0"));
         box->setObjectName(toQString(d.entryBox));
         box->setMaxLength(d.entryMaxLength);
         box->setGeometry(twipRect(kQuantity.left, kRowTops[i], kQuantity.width, 285));
