@@ -71,18 +71,25 @@ constexpr std::array<RowCaptionPlace, tally::kDenominationCount> kRowCaptionPlac
 
 // The layout was drawn for an 8-point system font of 11 pixels; the grid's row
 // captions and headings need a narrow face to fit their cells at that size.
+// Full hinting puts every glyph on whole pixels, as that bitmap font had them, and
+// renders each glyph once; lighter hinting renders it again at each sub-pixel
+// offset it lands on, which made up much of the window's first paint.
+QFont layoutFont(const QString& family)
+{
+    QFont font(family);
+    font.setPixelSize(11);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
+}
+
 QFont windowFont()
 {
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(11);
-    return font;
+    return layoutFont(QStringLiteral("Liberation Sans"));
 }
 
 QFont gridCaptionFont()
 {
-    QFont font(QStringLiteral("Liberation Sans Narrow"));
-    font.setPixelSize(11);
-    return font;
+    return layoutFont(QStringLiteral("Liberation Sans Narrow"));
 }
 
 QLabel* staticLabel(QWidget* parent, const QString& name, const QString& caption,
