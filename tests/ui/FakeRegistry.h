@@ -4,15 +4,14 @@
 
 #include <QFileInfo>
 #include <QHash>
-#include <QList>
 #include <QSet>
 #include <QStringList>
 
 #include <cstring>
 
 // An in-memory registry as a user without administrator rights sees it:
-// keys below the local-machine root open for reading only. It records what
-// the program asked of it.
+// keys below the local-machine root open for reading only, so asking for
+// more than read rights fails. It records the look-ups and starts asked of it.
 class FakeRegistry : public Registry
 {
 public:
@@ -37,8 +36,6 @@ public:
 
     int keysLeftOpen() const { return int(m_open.size()); }
 
-    QList<quint32> accessMasks;
-    QList<quint32> bufferSizes;
     int closesOfUnopenedKeys = 0;
     QStringList lookups;
     QStringList starts;
@@ -46,7 +43,6 @@ public:
     long openKey(Key root, const QByteArray& path, quint32 options, quint32 access,
                  Key* opened) override
     {
-        accessMasks.append(access);
         constexpr quint32 writeRights = 0x0002 | 0x0004 | 0x0020;
         if (options != 0 || (access & writeRights))
             return AccessDenied;
@@ -61,7 +57,6 @@ public:
     long queryValue(Key key, const QByteArray& name, quint32* type, char* data,
                     quint32* size) override
     {
-        bufferSizes.append(*size);
         if (!m_open.contains(key))
             return InvalidHandle;
         const auto& values = m_keys[m_open[key]];

@@ -40,13 +40,12 @@ private slots:
 
     void pathNamesTheFirstInstalledTool_data();
     void pathNamesTheFirstInstalledTool();
-    void keyNamesIgnoreCase();
-    void everyOtherKeyAndValueIsAbsent();
+    void onlyThePathValueOfTheToolKeyExists_data();
+    void onlyThePathValueOfTheToolKeyExists();
     void tooSmallABufferAsksForMore();
     void findFileMatchesPlainFilesWithoutRegardToCase();
     void startsProgramsWithoutWaiting();
     void aboutBoxStartsTheInstalledTool();
-    void aboutBoxWithoutAToolSaysSo();
 
 private:
     // An executable script in the work directory that leaves a mark when run.
@@ -127,30 +126,41 @@ void tst_SystemRegistry::pathNamesTheFirstInstalledTool()
     QCOMPARE(query(registry, key, "PATH").result, Registry::InvalidHandle);
 }
 
-void tst_SystemRegistry::keyNamesIgnoreCase()
+void tst_SystemRegistry::onlyThePathValueOfTheToolKeyExists_data()
 {
-    addTool(QStringLiteral("hardinfo"));
-    SystemRegistry registry;
-    Registry::Key key = 0;
-    QCOMPARE(registry.openKey(Registry::LocalMachine, toolKey.toLower(), 0, keyRead, &key),
-             Registry::Success);
-    QCOMPARE(query(registry, key, "path").result, Registry::Success);
-    QCOMPARE(registry.closeKey(key), Registry::Success);
+    QTest::addColumn<Registry::Key>("root");
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<long>("opened");
+    QTest::addColumn<long>("queried");
+
+    const Registry::Key local = Registry::LocalMachine;
+    QTest::newRow("names in other case") << local << toolKey.toLower() << QByteArray("path")
+                                         << Registry::Success << Registry::Success;
+    QTest::newRow("other value") << local << toolKey << QByteArray("MSINFO") << Registry::Success
+                                 << Registry::FileNotFound;
+    QTest::newRow("location key") << local
+                                  << QByteArray("SOFTWARE\\Microsoft\\Shared Tools Location")
+                                  << QByteArray("MSINFO") << Registry::FileNotFound << 0L;
+    QTest::newRow("other root") << Registry::Key(0x80000001) << toolKey << QByteArray("PATH")
+                                << Registry::FileNotFound << 0L;
 }
 
-void tst_SystemRegistry::everyOtherKeyAndValueIsAbsent()
+void tst_SystemRegistry::onlyThePathValueOfTheToolKeyExists()
 {
+    QFETCH(Registry::Key, root);
+    QFETCH(QByteArray, path);
+    QFETCH(QByteArray, value);
+    QFETCH(long, opened);
+    QFETCH(long, queried);
+
     addTool(QStringLiteral("hardinfo"));
     SystemRegistry registry;
     Registry::Key key = 0;
-    QCOMPARE(registry.openKey(Registry::LocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location",
-                              0, keyRead, &key),
-             Registry::FileNotFound);
-    QCOMPARE(registry.openKey(0x80000001, toolKey, 0, keyRead, &key), Registry::FileNotFound);
-
-    QCOMPARE(registry.openKey(Registry::LocalMachine, toolKey, 0, keyRead, &key),
-             Registry::Success);
-    QCOMPARE(query(registry, key, "MSINFO").result, Registry::FileNotFound);
+    QCOMPARE(registry.openKey(root, path, 0, keyRead, &key), opened);
+    if (opened != Registry::Success)
+        return;
+    QCOMPARE(query(registry, key, value).result, queried);
     QCOMPARE(registry.closeKey(key), Registry::Success);
 }
 
@@ -207,17 +217,6 @@ void tst_SystemRegistry::aboutBoxStartsTheInstalledTool()
     QVERIFY(MessageBox::history().isEmpty());
     MessageBox::clear();
     QVERIFY(!QFile::exists(markOf(QStringLiteral("hardinfo"))));
-}
-
-void tst_SystemRegistry::aboutBoxWithoutAToolSaysSo()
-{
-    auto* box = new AboutDialog;
-    MessageBox::setNextAnswer(MessageBox::Ok);
-    box->StartSysInfo();
-    delete box;
-    QCOMPARE(MessageBox::history().size(), 1);
-    QCOMPARE(MessageBox::history().first().text,
-             QStringLiteral("System Information Is Unavailable At This Time"));
 }
 
 QTEST_MAIN(tst_SystemRegistry)
