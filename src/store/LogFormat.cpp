@@ -14,20 +14,6 @@ constexpr std::size_t kRawItemLength = 40;
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 // A hostile file may hold any bytes; control characters would garble the message
 // that quotes the item, so they show as '?'.
 std::string readable(std::string_view item, bool goesOn)
@@ -43,7 +29,7 @@ std::string readable(std::string_view item, bool goesOn)
 
 void takeItem(LogContents& contents, std::size_t index, std::string_view line, bool cut)
 {
-    const std::string_view item = trimBlanks(line);
+    const std::string_view item = tally::trimBlanks(line);
     contents.rawItems[index] = readable(item, cut);
     if (cut)
         return;

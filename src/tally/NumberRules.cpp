@@ -108,15 +108,6 @@ double toDouble(std::string_view number)
     return negative ? -value : value;
 }
 
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 // The value rounded to 15 significant digits: the digits without trailing zeros
 // and the decimal exponent of the first one.
 struct Decimal15
@@ -190,6 +181,15 @@ std::string fixedTwoDecimals(double value, std::string_view prefix)
 }
 
 } // namespace
+
+std::string_view trimBlanks(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
 
 std::optional<double> strictNumber(std::string_view text)
 {

@@ -12,6 +12,9 @@ namespace tally {
 // can get there); it is deliberately not a number so it can never be saved as one.
 inline constexpr std::string_view kOverflowText = "Overflow";
 
+// The text without the blanks (space, tab, CR, LF) around it.
+std::string_view trimBlanks(std::string_view text);
+
 // The whole text, blanks around it aside, must be one number: sign, digits with at
 // most one point, optional exponent. A number beyond the double range gives an
 // infinity of its sign; one too small to represent gives zero.
