@@ -49,11 +49,6 @@ QString backupFileName()
 
 const std::array<std::string, kDenominationCount> kZeroCaptions{"0", "0", "0", "0", "0", "0"};
 
-QString deleteFailure(const QString& fileName, const QString& reason)
-{
-    return QStringLiteral("Cannot delete %1: %2\n\nThe file is still there.").arg(fileName, reason);
-}
-
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
@@ -323,15 +318,45 @@ void MainWindow::endProgram()
     QCoreApplication::quit();
 }
 
-void MainWindow::mnuBackUpNow_Click()
+QStringList MainWindow::writeLogAndBackup() const
 {
-    // Both files are tried, so a log that cannot be written still gets its backup.
+    // Both files are always tried, so a log that cannot be written still gets its
+    // backup and the other way round.
     QStringList failures;
     for (const QString& name : {logFileName(), backupFileName()}) {
         const QString failure = writeFailure(name);
         if (!failure.isEmpty())
             failures << failure;
     }
+    return failures;
+}
+
+bool MainWindow::removeAndReport(const QString& fileName, const QString& removedText,
+                                 int removedStyle, const QString& removedTitle,
+                                 const QString& missingText)
+{
+    const store::RemoveResult removed = m_store.remove(fileName);
+    switch (removed.status) {
+    case store::RemoveResult::Status::Removed:
+        MessageBox::show(this, removedText, removedStyle, removedTitle);
+        return true;
+    case store::RemoveResult::Status::Missing:
+        MessageBox::show(this, missingText);
+        return false;
+    case store::RemoveResult::Status::Failed:
+        break;
+    }
+    // Anything but a missing file is said as it is, never as "there is no file".
+    MessageBox::show(this,
+                     QStringLiteral("Cannot delete %1: %2\n\nThe file is still there.")
+                         .arg(QFileInfo(m_store.pathOf(fileName)).fileName(), removed.error),
+                     MessageBox::ExclamationIcon);
+    return false;
+}
+
+void MainWindow::mnuBackUpNow_Click()
+{
+    const QStringList failures = writeLogAndBackup();
     if (failures.isEmpty()) {
         MessageBox::show(this, QStringLiteral("Log files have been backed up."));
         return;
@@ -367,12 +392,7 @@ void MainWindow::mnuRestoreFromBackup_Click()
 
     // Each file is replaced whole in one step, so there is never a moment without a
     // log on disk, and a log that was deleted before is simply written anew.
-    QStringList failures;
-    for (const QString& name : {logFileName(), backupFileName()}) {
-        const QString failure = writeFailure(name);
-        if (!failure.isEmpty())
-            failures << failure;
-    }
+    const QStringList failures = writeLogAndBackup();
     if (!failures.isEmpty()) {
         MessageBox::show(this,
                          failures.join(QLatin1Char('\n')) +
@@ -391,20 +411,9 @@ void MainWindow::mnuDeleteBackups_Click()
         MessageBox::YesNo, QStringLiteral("Please Verify Requested Action"));
     if (answer != MessageBox::Yes)
         return;
-    const store::RemoveResult removed = m_store.remove(backupFileName());
-    switch (removed.status) {
-    case store::RemoveResult::Status::Removed:
-        MessageBox::show(this, QStringLiteral("Backup file(s) have been DELETED."),
-                         MessageBox::OkOnly, QStringLiteral("Operation Status"));
-        break;
-    case store::RemoveResult::Status::Missing:
-        MessageBox::show(this, QStringLiteral("There are no backup files to delete."));
-        break;
-    case store::RemoveResult::Status::Failed:
-        MessageBox::show(this, deleteFailure(backupFileName(), removed.error),
-                         MessageBox::ExclamationIcon);
-        break;
-    }
+    removeAndReport(backupFileName(), QStringLiteral("Backup file(s) have been DELETED."),
+                    MessageBox::OkOnly, QStringLiteral("Operation Status"),
+                    QStringLiteral("There are no backup files to delete."));
 }
 
 void MainWindow::mnuDeleteLogs_Click()
@@ -417,21 +426,10 @@ void MainWindow::mnuDeleteLogs_Click()
         QStringLiteral("Confirm Requested Action"));
     if (answer != MessageBox::Yes)
         return;
-    const store::RemoveResult removed = m_store.remove(logFileName());
-    switch (removed.status) {
-    case store::RemoveResult::Status::Removed:
-        MessageBox::show(this, QStringLiteral("Log file(s) have been DELETED."),
-                         MessageBox::ExclamationIcon, QStringLiteral("Status of Operation"));
+    if (removeAndReport(logFileName(), QStringLiteral("Log file(s) have been DELETED."),
+                        MessageBox::ExclamationIcon, QStringLiteral("Status of Operation"),
+                        QStringLiteral("There are no LOG files to delete.")))
         setLoggedCaptions(kZeroCaptions);
-        break;
-    case store::RemoveResult::Status::Missing:
-        MessageBox::show(this, QStringLiteral("There are no LOG files to delete."));
-        break;
-    case store::RemoveResult::Status::Failed:
-        MessageBox::show(this, deleteFailure(logFileName(), removed.error),
-                         MessageBox::ExclamationIcon);
-        break;
-    }
 }
 
 void MainWindow::mnuQuickHelp_Click()

@@ -81,6 +81,11 @@ private:
     void setLoggedCaptions(const std::array<std::string, tally::kDenominationCount>& captions);
     // Writes the file in the save form; the words for the user when that failed.
     QString writeFailure(const QString& fileName) const;
+    // Writes both files; the words for the user about each that failed.
+    QStringList writeLogAndBackup() const;
+    // Deletes the file and tells the user how it went; true when it was deleted.
+    bool removeAndReport(const QString& fileName, const QString& removedText, int removedStyle,
+                         const QString& removedTitle, const QString& missingText);
     // The words for the user about items that were missing or not numbers, if any.
     static QString damageReport(const store::LogContents& contents, const QString& fileName);
     void endProgram();
