@@ -1,10 +1,12 @@
 #include "ui/MainWindow.h"
+#include "ui/ProgramFont.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    ProgramFont::install();
     MainWindow window;
     window.start();
     return app.exec();

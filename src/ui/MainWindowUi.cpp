@@ -1,6 +1,7 @@
 #include "ui/MainWindowUi.h"
 
 #include "ui/CaptionLabel.h"
+#include "ui/ProgramFont.h"
 #include "ui/TabControl.h"
 
 #include <QGroupBox>
@@ -69,29 +70,6 @@ struct RowCaptionPlace
 constexpr std::array<RowCaptionPlace, tally::kDenominationCount> kRowCaptionPlaces{
     {{120, 1215}, {120, 1215}, {120, 1215}, {240, 1095}, {600, 735}, {480, 855}}};
 
-// The layout was drawn for an 8-point system font of 11 pixels; the grid's row
-// captions and headings need a narrow face to fit their cells at that size.
-// Full hinting puts every glyph on whole pixels, as that bitmap font had them, and
-// renders each glyph once; lighter hinting renders it again at each sub-pixel
-// offset it lands on, which made up much of the window's first paint.
-QFont layoutFont(const QString& family)
-{
-    QFont font(family);
-    font.setPixelSize(11);
-    font.setHintingPreference(QFont::PreferFullHinting);
-    return font;
-}
-
-QFont windowFont()
-{
-    return layoutFont(QStringLiteral("Liberation Sans"));
-}
-
-QFont gridCaptionFont()
-{
-    return layoutFont(QStringLiteral("Liberation Sans Narrow"));
-}
-
 QLabel* staticLabel(QWidget* parent, const QString& name, const QString& caption,
                     const QRect& geometry, Qt::Alignment alignment)
 {
@@ -99,7 +77,7 @@ QLabel* staticLabel(QWidget* parent, const QString& name, const QString& caption
     label->setObjectName(name);
     label->setGeometry(geometry);
     label->setAlignment(alignment | Qt::AlignVCenter);
-    label->setFont(gridCaptionFont());
+    label->setFont(ProgramFont::narrow());
     setBackground(label, kGrey);
     return label;
 }
@@ -196,7 +174,7 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
 {
     window->setObjectName(QStringLiteral("frmZivuruz3Main"));
     window->setWindowTitle(QStringLiteral("Zoredev 3.0"));
-    window->setFont(windowFont());
+    window->setFont(ProgramFont::regular());
     setBackground(window, kLightBlue);
 
     auto* client = new QWidget(window);
