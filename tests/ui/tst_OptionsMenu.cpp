@@ -66,6 +66,9 @@ private:
     void trigger(const char* action) { m_window->findChild<QAction*>(action)->trigger(); }
     QStringList counts() const;
     QStringList texts() const;
+    // Every box shown so far as "title | style | text", so one comparison checks all.
+    static QString box(const QString& title, int style, const QString& text);
+    QStringList boxes() const;
 
     std::unique_ptr<TempWorkDir> m_dir;
     std::unique_ptr<MainWindow> m_window;
@@ -108,6 +111,19 @@ QStringList TestOptionsMenu::texts() const
     QStringList shown;
     for (const auto& record : MessageBox::history())
         shown << record.text;
+    return shown;
+}
+
+QString TestOptionsMenu::box(const QString& title, int style, const QString& text)
+{
+    return QStringLiteral("%1 | %2 | %3").arg(title).arg(style).arg(text);
+}
+
+QStringList TestOptionsMenu::boxes() const
+{
+    QStringList shown;
+    for (const auto& record : MessageBox::history())
+        shown << box(record.title, record.style, record.text);
     return shown;
 }
 
@@ -306,15 +322,11 @@ void TestOptionsMenu::deleteBackups()
         MessageBox::setNextAnswer(MessageBox::Ok);
     trigger("mnuDeleteBackups");
 
-    QCOMPARE(MessageBox::history().first().text, kDeleteBackupsQuestion);
-    QCOMPARE(MessageBox::history().first().title, "Please Verify Requested Action");
-    QCOMPARE(MessageBox::history().first().style, int(MessageBox::YesNo));
-    QCOMPARE(MessageBox::history().size(), outcome.isEmpty() ? 1 : 2);
-    if (!outcome.isEmpty()) {
-        QCOMPARE(MessageBox::history().last().text, outcome);
-        QCOMPARE(MessageBox::history().last().title, outcomeTitle);
-        QCOMPARE(MessageBox::history().last().style, 0);
-    }
+    QStringList expected{
+        box("Please Verify Requested Action", MessageBox::YesNo, kDeleteBackupsQuestion)};
+    if (!outcome.isEmpty())
+        expected << box(outcomeTitle, MessageBox::OkOnly, outcome);
+    QCOMPARE(boxes(), expected);
     QCOMPARE(QFile::exists(m_dir->filePath("Basic.LOG.Backup")), backupAfter);
     QCOMPARE(m_dir->read("Basic.LOG"), kLog);
     QCOMPARE(counts(), kLogCounts);
@@ -357,15 +369,10 @@ void TestOptionsMenu::deleteLogs()
         MessageBox::setNextAnswer(MessageBox::Ok);
     trigger("mnuDeleteLogs");
 
-    QCOMPARE(MessageBox::history().first().text, kDeleteLogsQuestion);
-    QCOMPARE(MessageBox::history().first().title, "Confirm Requested Action");
-    QCOMPARE(MessageBox::history().first().style, 276);
-    QCOMPARE(MessageBox::history().size(), outcome.isEmpty() ? 1 : 2);
-    if (!outcome.isEmpty()) {
-        QCOMPARE(MessageBox::history().last().text, outcome);
-        QCOMPARE(MessageBox::history().last().title, outcomeTitle);
-        QCOMPARE(MessageBox::history().last().style, outcomeStyle);
-    }
+    QStringList expected{box("Confirm Requested Action", 276, kDeleteLogsQuestion)};
+    if (!outcome.isEmpty())
+        expected << box(outcomeTitle, outcomeStyle, outcome);
+    QCOMPARE(boxes(), expected);
     QCOMPARE(counts(), countsAfter);
     QCOMPARE(QFile::exists(m_dir->filePath("Basic.LOG")), logExists && answer != MessageBox::Yes);
     QCOMPARE(m_dir->read("Basic.LOG.Backup"), kBackup);
