@@ -1,3 +1,4 @@
+#include "ui/FontConfigWarmUp.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgramFont.h"
 
@@ -5,7 +6,9 @@
 
 int main(int argc, char* argv[])
 {
+    FontConfigWarmUp fontConfig;
     QApplication app(argc, argv);
+    fontConfig.finish();
     ProgramFont::install();
     MainWindow window;
     window.start();
