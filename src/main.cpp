@@ -1,6 +1,7 @@
 #include "ui/FontConfigWarmUp.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgramFont.h"
+#include "ui/ProgramStyle.h"
 
 #include <QApplication>
 
@@ -9,6 +10,7 @@ int main(int argc, char* argv[])
     FontConfigWarmUp fontConfig;
     QApplication app(argc, argv);
     fontConfig.finish();
+    ProgramStyle::install();
     ProgramFont::install();
     MainWindow window;
     window.start();
