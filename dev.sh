@@ -6,7 +6,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cmd="${1:-}"
 
-run_packages=(cmake ninja-build g++ qt6-base-dev libfontconfig-dev fonts-dejavu-core fonts-liberation)
+run_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-liberation)
 test_packages=(xvfb xauth xdotool x11-utils locales clang libclang-rt-dev)
 
 # shellcheck source=packaging/apt-packages.sh

@@ -1,4 +1,3 @@
-#include "ui/FontConfigWarmUp.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgramFont.h"
 #include "ui/ProgramStyle.h"
@@ -7,9 +6,7 @@
 
 int main(int argc, char* argv[])
 {
-    FontConfigWarmUp fontConfig;
     QApplication app(argc, argv);
-    fontConfig.finish();
     ProgramStyle::install();
     ProgramFont::install();
     MainWindow window;
