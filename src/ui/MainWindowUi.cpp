@@ -77,7 +77,7 @@ QLabel* staticLabel(QWidget* parent, const QString& name, const QString& caption
     label->setObjectName(name);
     label->setGeometry(geometry);
     label->setAlignment(alignment | Qt::AlignVCenter);
-    label->setFont(ProgramFont::narrow());
+    label->setFont(ProgramFont::gridCaption());
     setBackground(label, kGrey);
     return label;
 }

@@ -2,14 +2,14 @@
 
 #include <QFont>
 
-// The faces the window's layout was drawn for: an 8-point system font of 11
-// pixels, and a narrow one for the grid's row captions and headings, which do
-// not fit their cells at that size otherwise.
+// The face the window's layout was drawn for, an 8-point system font of 11
+// pixels, and its slightly tighter setting for the grid's row captions and
+// headings, which do not all fit their cells otherwise.
 class ProgramFont
 {
 public:
     static QFont regular();
-    static QFont narrow();
+    static QFont gridCaption();
 
     // Makes the regular face the application's, so message boxes and dialogs
     // speak in it too. Called before the first widget is built: a widget built in

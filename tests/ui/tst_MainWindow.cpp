@@ -88,6 +88,7 @@ private slots:
     void faceValueHandlerServesBothElements();
     void controlsCarryAccessibleNames();
     void layoutMatchesTheDrawing();
+    void gridCaptionsFitTheirCellsInTheWindowsFace();
 
 private:
     void startWindow();
@@ -616,6 +617,31 @@ void TestMainWindow::layoutMatchesTheDrawing()
                                    "mnuRestoreFromBackup=Restore Log Files From Backup",
                                    "mnuSep100", "mnuDeleteBackups=Delete Backup Files",
                                    "mnuDeleteLogs=Delete Log Files"}));
+}
+
+void TestMainWindow::gridCaptionsFitTheirCellsInTheWindowsFace()
+{
+    startWindow();
+    const QString face = QFontInfo(m_window->font()).family();
+    int captions = 0;
+    for (const char* frame : {"Frame1", "Frame2"}) {
+        for (QLabel* label : find<QWidget>(frame)->findChildren<QLabel*>()) {
+            const QString name = label->objectName();
+            if (!name.startsWith("label_") && name != "Label3")
+                continue;
+            ++captions;
+            // One face for the whole window: a second one costs the first paint a
+            // font of its own and its glyphs.
+            QCOMPARE(QFontInfo(label->font()).family(), face);
+            const int needed = label->fontMetrics().horizontalAdvance(label->text());
+            QVERIFY2(needed <= label->contentsRect().width(),
+                     qPrintable(QStringLiteral("%1 \"%2\" needs %3 px of %4")
+                                    .arg(name, label->text())
+                                    .arg(needed)
+                                    .arg(label->contentsRect().width())));
+        }
+    }
+    QCOMPARE(captions, 20);
 }
 
 QTEST_MAIN(TestMainWindow)
