@@ -8,6 +8,7 @@
 #include "ui/MakerContact.h"
 #include "ui/MessageBox.h"
 #include "ui/ProgramIcon.h"
+#include "ui/TextConversion.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -21,21 +22,6 @@ namespace {
 
 using tally::kDenominationCount;
 using tally::kDenominations;
-
-QString toQString(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-QString toQString(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string toStd(const QString& text)
-{
-    return text.toStdString();
-}
 
 QString logFileName()
 {

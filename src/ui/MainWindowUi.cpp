@@ -3,6 +3,7 @@
 #include "ui/CaptionLabel.h"
 #include "ui/ProgramFont.h"
 #include "ui/TabControl.h"
+#include "ui/TextConversion.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -37,11 +38,6 @@ void setBackground(QWidget* widget, const QColor& colour)
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
-}
-
-QString toQString(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 struct Column
