@@ -42,7 +42,8 @@ printf '4\r\n1\r\n22\r\n37\r\n19\r\n250\r\n' >"$work/Basic.LOG"
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime"
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+# -noreset: a server resetting after each program refuses the next one meanwhile.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 xvfb=$!
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break

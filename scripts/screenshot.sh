@@ -67,7 +67,7 @@ trap cleanup EXIT
 
 # Xvfb picks a free display number of its own and writes it once it accepts
 # clients, so two screenshots can run side by side.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>"$workdir/.xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" 2>"$workdir/.xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
     [ -s "$display_file" ] && break

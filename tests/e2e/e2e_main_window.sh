@@ -49,7 +49,9 @@ xvfb_reported_display() {
 # Starts Xvfb on a display number it picks itself, so runs in parallel never meet.
 start_xvfb() {
     mkdir -m 700 "$scratch/runtime"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+    # Without -noreset the server resets whenever its last client leaves, and a
+    # client connecting meanwhile is refused: the next program would fail to start.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
         3>"$scratch/display" 2>"$scratch/xvfb.log" &
     xvfb_pid=$!
     wait_until xvfb_reported_display || fail "Xvfb reported no display within ${limit}s"
