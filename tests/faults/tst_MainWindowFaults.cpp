@@ -1,6 +1,7 @@
 #include "FullDisk.h"
 #include "support/TempWorkDir.h"
 #include "ui/MainWindow.h"
+#include "ui/WindowTest.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
@@ -58,7 +59,7 @@ private:
 
 void TestMainWindowFaults::init()
 {
-    MessageBox::clear();
+    beginWindowTest();
     m_dir = std::make_unique<TempWorkDir>();
 }
 
@@ -66,12 +67,8 @@ void TestMainWindowFaults::cleanup()
 {
     m_ending.reset();
     m_window.reset();
-    QVERIFY2(!MessageBox::hasQueuedAnswers(), "a message the test expected was never shown");
-    MessageBox::clear();
+    endWindowTest();
     m_dir.reset();
-    const auto windows = QApplication::topLevelWidgets();
-    for (QWidget* w : windows)
-        QVERIFY2(!w->isVisible(), qPrintable(w->objectName() + " was left open"));
 }
 
 void TestMainWindowFaults::startAndLogFinds()

@@ -1,3 +1,4 @@
+#include "WindowTest.h"
 #include "support/TempWorkDir.h"
 #include "ui/CaptionLabel.h"
 #include "ui/MainWindow.h"
@@ -110,21 +111,15 @@ private:
 
 void TestMainWindow::init()
 {
-    MessageBox::clear();
-    MessageBox::setRealBoxesAllowed(false);
+    beginWindowTest();
     m_dir = std::make_unique<TempWorkDir>();
 }
 
 void TestMainWindow::cleanup()
 {
     m_window.reset();
-    QVERIFY2(!MessageBox::hasQueuedAnswers(), "a message the test expected was never shown");
-    QCOMPARE(MessageBox::unexpectedCount(), 0);
-    MessageBox::clear();
+    endWindowTest();
     m_dir.reset();
-    const auto windows = QApplication::topLevelWidgets();
-    for (QWidget* w : windows)
-        QVERIFY2(!w->isVisible(), qPrintable(w->objectName() + " was left open"));
 }
 
 void TestMainWindow::startWindow()

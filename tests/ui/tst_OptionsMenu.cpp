@@ -1,4 +1,4 @@
-#include "VisibleWindows.h"
+#include "WindowTest.h"
 #include "support/TempWorkDir.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBox.h"
@@ -76,19 +76,15 @@ private:
 
 void TestOptionsMenu::init()
 {
-    MessageBox::clear();
-    MessageBox::setRealBoxesAllowed(false);
+    beginWindowTest();
     m_dir = std::make_unique<TempWorkDir>();
 }
 
 void TestOptionsMenu::cleanup()
 {
     m_window.reset();
-    QVERIFY2(!MessageBox::hasQueuedAnswers(), "a question the test answered was never asked");
-    QCOMPARE(MessageBox::unexpectedCount(), 0);
-    MessageBox::clear();
+    endWindowTest();
     m_dir.reset();
-    QVERIFY2(visibleTopLevelWindows().isEmpty(), qPrintable(visibleTopLevelWindows().join(", ")));
 }
 
 void TestOptionsMenu::startWindow()
