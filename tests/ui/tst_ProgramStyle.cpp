@@ -49,6 +49,18 @@ QIcon twoSizes()
     return icon;
 }
 
+// The picture the platform style itself gives, which the program's must match.
+QImage platformPicture(QStyle::StandardPixmap which, int edge)
+{
+    const auto* style = static_cast<QProxyStyle*>(QApplication::style());
+    return style->baseStyle()->standardIcon(which).pixmap(edge).toImage();
+}
+
+QImage programPicture(QStyle::StandardPixmap which, int edge)
+{
+    return QApplication::style()->standardIcon(which).pixmap(edge).toImage();
+}
+
 } // namespace
 
 void tst_ProgramStyle::aDeferredIconIsMadeOnceAndOnlyWhenAskedFor()
@@ -97,20 +109,16 @@ void tst_ProgramStyle::theOverflowButtonShowsThePlatformStylesPicture()
 {
     QFETCH(int, which);
     const auto pixmap = QStyle::StandardPixmap(which);
-    auto* style = static_cast<QProxyStyle*>(QApplication::style());
-    const QImage expected = style->baseStyle()->standardIcon(pixmap).pixmap(16).toImage();
+    const QImage expected = platformPicture(pixmap, 16);
     QVERIFY(!expected.isNull());
-    QCOMPARE(style->standardIcon(pixmap).pixmap(16).toImage(), expected);
+    QCOMPARE(programPicture(pixmap, 16), expected);
 }
 
 void tst_ProgramStyle::otherStandardIconsAreThePlatformStyles()
 {
-    auto* style = static_cast<QProxyStyle*>(QApplication::style());
     for (const auto pixmap : {QStyle::SP_MessageBoxInformation, QStyle::SP_MessageBoxWarning,
-                              QStyle::SP_MessageBoxQuestion}) {
-        const QImage expected = style->baseStyle()->standardIcon(pixmap).pixmap(32).toImage();
-        QCOMPARE(style->standardIcon(pixmap).pixmap(32).toImage(), expected);
-    }
+                              QStyle::SP_MessageBoxQuestion})
+        QCOMPARE(programPicture(pixmap, 32), platformPicture(pixmap, 32));
 }
 
 void tst_ProgramStyle::aMenuBarBuiltUnderItDrawsItsOverflowButton()
@@ -125,12 +133,8 @@ void tst_ProgramStyle::aMenuBarBuiltUnderItDrawsItsOverflowButton()
     auto* overflow = bar.findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button"));
     QVERIFY(overflow);
     QTRY_VERIFY(overflow->isVisible());
-    auto* style = static_cast<QProxyStyle*>(QApplication::style());
-    const QImage expected = style->baseStyle()
-                                ->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton)
-                                .pixmap(16)
-                                .toImage();
-    QCOMPARE(overflow->icon().pixmap(16).toImage(), expected);
+    QCOMPARE(overflow->icon().pixmap(16).toImage(),
+             platformPicture(QStyle::SP_ToolBarHorizontalExtensionButton, 16));
     bar.close();
 }
 
