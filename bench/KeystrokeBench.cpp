@@ -11,8 +11,8 @@
 #include "BenchSupport.h"
 #include "EventClock.h"
 
+#include "tally/FrameFigures.h"
 #include "tally/NumberRules.h"
-#include "tally/TallyFigures.h"
 #include "ui/CaptionLabel.h"
 #include "ui/MainWindow.h"
 
@@ -44,31 +44,21 @@ std::string toStd(const QString& text)
     return text.toStdString();
 }
 
-// Every Latest Finds figure as the boxes now stand, the changed row's face value
-// included; the other rows' face values keep what their own changes wrote.
-bool latestFiguresCurrent(const MainWindowUi& ui, std::size_t changedRow)
+// Every Latest Finds figure as the boxes now stand.
+bool latestFiguresCurrent(const MainWindowUi& ui, std::size_t)
 {
-    tally::Counts counts{};
-    for (std::size_t i = 0; i < counts.size(); ++i)
-        counts[i] = tally::countOrZero(toStd(ui.entryBoxes[i]->text()));
-    const std::string total = tally::generalNumberText(tally::coinTotal(counts));
-    if (toStd(ui.latest.coinTotal->text()) != total)
-        return false;
-    for (std::size_t i = 0; i < counts.size(); ++i) {
-        if (toStd(ui.latest.shares[i]->text()) != tally::shareText(tally::share(counts[i], total)))
-            return false;
+    tally::PerDenomination<std::string> texts;
+    tally::PerDenomination<std::string_view> views;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        views[i] = texts[i] = toStd(ui.entryBoxes[i]->text());
+    const tally::FrameFigures figures = tally::FrameFigures::of(views);
+    bool current = toStd(ui.latest.coinTotal->text()) == figures.coinTotal &&
+                   toStd(ui.latest.totalFaceValue->text()) == figures.totalFaceValue;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        current = current && toStd(ui.latest.shares[i]->text()) == figures.shares[i] &&
+                  toStd(ui.latest.faceValues[i]->text()) == figures.faceValues[i];
     }
-    const double faceValue = tally::kDenominations[changedRow].faceValueOf(counts[changedRow]);
-    if (toStd(ui.latest.faceValues[changedRow]->text()) != tally::moneyText(faceValue))
-        return false;
-    std::array<std::string, tally::kDenominationCount> captions;
-    tally::Captions views{};
-    for (std::size_t i = 0; i < captions.size(); ++i) {
-        captions[i] = toStd(ui.latest.faceValues[i]->text());
-        views[i] = captions[i];
-    }
-    return toStd(ui.latest.totalFaceValue->text()) ==
-           tally::moneyText(tally::totalFaceValue(views));
+    return current;
 }
 
 // One keystroke that changes the box: a digit other than the one shown over the

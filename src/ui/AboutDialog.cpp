@@ -3,6 +3,7 @@
 #include "ui/MessageBox.h"
 #include "ui/ProgramIcon.h"
 #include "ui/SystemRegistry.h"
+#include "ui/Twips.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -26,17 +27,8 @@ constexpr quint32 valueBufferSize = 1024;
 
 const QColor grey(192, 192, 192);
 
-// The layout is drawn in twips; 15 of them make a pixel at 96 dpi, and Qt
-// scales device-independent pixels for screens with more.
-constexpr int px(int twips)
-{
-    return (twips + 7) / 15;
-}
-
-QRect twipRect(int left, int top, int width, int height)
-{
-    return QRect(px(left), px(top), px(width), px(height));
-}
+using twips::px;
+constexpr auto twipRect = twips::rect;
 
 void setColours(QWidget* widget, QPalette::ColorRole background, const QColor& backgroundColour,
                 QPalette::ColorRole foreground, const QColor& foregroundColour)
@@ -88,7 +80,7 @@ QString descriptionText()
                "found, what they are worth at face value and what share each has, and keep a "
                "running tally of every find so far.  If you would like Zoredev to do more, "
                "your suggestions for extending it are welcome.") +
-           QLatin1Char('\n') +
+           QLatin1String("\r\n") +
            QStringLiteral(
                "     Zoredev was first written as a DOS program.  Version 2.0 brought it to "
                "Windows, and version 3.0 is a complete rewrite.");
@@ -249,8 +241,7 @@ void AboutDialog::StartSysInfo()
     } catch (const std::exception&) {
         // Whatever went wrong, the user hears the same.
     }
-    MessageBox::show(this, QStringLiteral("System Information Is Unavailable At This Time"),
-                     MessageBox::OkOnly, MessageBox::applicationTitle());
+    MessageBox::inform(this, QStringLiteral("System Information Is Unavailable At This Time"));
 }
 
 bool AboutDialog::GetKeyValue(const Registry::Key& keyRoot, const QString& keyName,

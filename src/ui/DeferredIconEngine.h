@@ -17,8 +17,7 @@ public:
 
     explicit DeferredIconEngine(Factory make);
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
-               QIcon::State state) override;
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override;
     QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override;
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override;
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,

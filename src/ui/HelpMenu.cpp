@@ -8,18 +8,19 @@ namespace {
 // Five blanks start a paragraph or an address line.
 const QString indent = QStringLiteral("     ");
 
-MessageBox::Answer showLines(QWidget* parent, const QStringList& lines)
+// The lines of a box are joined by CR LF, as the program has always written them.
+MessageBox::Button showLines(QWidget* parent, const QStringList& lines)
 {
-    return MessageBox::show(parent, lines.join(QLatin1Char('\n')), MessageBox::OkOnly);
+    return MessageBox::inform(parent, lines.join(QLatin1String("\r\n")));
 }
 } // namespace
 
-MessageBox::Answer HelpMenu::showQuickHelp(QWidget* parent)
+MessageBox::Button HelpMenu::showQuickHelp(QWidget* parent)
 {
     return showLines(parent, {QStringLiteral("Error: You asked for help when none is needed.")});
 }
 
-MessageBox::Answer HelpMenu::showRegistration(QWidget* parent)
+MessageBox::Button HelpMenu::showRegistration(QWidget* parent)
 {
     return showLines(parent,
                      {
@@ -34,7 +35,7 @@ MessageBox::Answer HelpMenu::showRegistration(QWidget* parent)
                      });
 }
 
-MessageBox::Answer HelpMenu::showBugs(QWidget* parent)
+MessageBox::Button HelpMenu::showBugs(QWidget* parent)
 {
     return showLines(
         parent, {

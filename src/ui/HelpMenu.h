@@ -9,7 +9,7 @@ class QWidget;
 class HelpMenu
 {
 public:
-    static MessageBox::Answer showQuickHelp(QWidget* parent);
-    static MessageBox::Answer showRegistration(QWidget* parent);
-    static MessageBox::Answer showBugs(QWidget* parent);
+    static MessageBox::Button showQuickHelp(QWidget* parent);
+    static MessageBox::Button showRegistration(QWidget* parent);
+    static MessageBox::Button showBugs(QWidget* parent);
 };

@@ -1,7 +1,7 @@
 #include "ui/MainWindow.h"
 
+#include "tally/FrameFigures.h"
 #include "tally/NumberRules.h"
-#include "tally/TallyFigures.h"
 #include "ui/AboutDialog.h"
 #include "ui/CaptionLabel.h"
 #include "ui/HelpMenu.h"
@@ -15,8 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-
-#include <cmath>
 
 namespace {
 
@@ -37,7 +35,8 @@ const std::array<std::string, kDenominationCount> kZeroCaptions{"0", "0", "0", "
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
+MainWindow::MainWindow(const QString& logDirectory, QWidget* parent)
+    : QMainWindow(parent), m_store(logDirectory)
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -98,7 +97,7 @@ void MainWindow::start()
     show();
     m_ui.entryBoxes.front()->setFocus(Qt::OtherFocusReason);
     if (!m_startMessage.isEmpty())
-        MessageBox::show(this, m_startMessage, MessageBox::ExclamationIcon);
+        MessageBox::inform(this, m_startMessage, QMessageBox::Warning);
 }
 
 void MainWindow::Form_Load()
@@ -148,61 +147,65 @@ QString MainWindow::damageReport(const store::LogContents& contents, const QStri
         .arg(fileName, problems.join(QLatin1Char('\n')));
 }
 
-QString MainWindow::countText(Frame frame, std::size_t row) const
+tally::PerDenomination<QString> MainWindow::entryTexts() const
 {
-    return frame == Frame::Logged ? m_ui.countLabels[row]->text() : m_ui.entryBoxes[row]->text();
+    tally::PerDenomination<QString> texts;
+    for (std::size_t i = 0; i < kDenominationCount; ++i)
+        texts[i] = m_ui.entryBoxes[i]->text();
+    return texts;
 }
 
-const FrameFigures& MainWindow::figures(Frame frame) const
+tally::PerDenomination<QString> MainWindow::loggedTexts() const
 {
-    return frame == Frame::Logged ? m_ui.logged : m_ui.latest;
+    tally::PerDenomination<QString> texts;
+    for (std::size_t i = 0; i < kDenominationCount; ++i)
+        texts[i] = m_ui.countLabels[i]->text();
+    return texts;
 }
 
-void MainWindow::recomputeFrame(Frame frame, std::size_t row)
+void MainWindow::render(const FrameLabels& frame, const tally::PerDenomination<QString>& countTexts)
 {
-    const FrameFigures& f = figures(frame);
-    auto countOf = [&](std::size_t i) { return tally::countOrZero(toStd(countText(frame, i))); };
-
-    f.faceValues[row]->setText(
-        toQString(tally::moneyText(kDenominations[row].faceValueOf(countOf(row)))));
-
-    tally::Counts counts{};
+    tally::PerDenomination<std::string> texts;
+    tally::PerDenomination<std::string_view> views;
     for (std::size_t i = 0; i < kDenominationCount; ++i)
-        counts[i] = countOf(i);
-    f.coinTotal->setText(toQString(tally::generalNumberText(tally::coinTotal(counts))));
-
-    const std::string totalCaption = toStd(f.coinTotal->text());
+        views[i] = texts[i] = toStd(countTexts[i]);
+    const tally::FrameFigures figures = tally::FrameFigures::of(views);
+    // A face value that changes runs its own handler, which brings both totals up
+    // to date; the other captions have no handler.
     for (std::size_t i = 0; i < kDenominationCount; ++i)
-        f.shares[i]->setText(toQString(tally::shareText(tally::share(countOf(i), totalCaption))));
+        frame.faceValues[i]->setText(toQString(figures.faceValues[i]));
+    frame.coinTotal->setText(toQString(figures.coinTotal));
+    for (std::size_t i = 0; i < kDenominationCount; ++i)
+        frame.shares[i]->setText(toQString(figures.shares[i]));
+    frame.totalFaceValue->setText(toQString(figures.totalFaceValue));
 }
 
 void MainWindow::onEntryChange(std::size_t row)
 {
     QLineEdit* box = m_ui.entryBoxes[row];
     if (box->text().isEmpty()) {
+        // Runs this handler again, nested, with the 0.
         box->setText(QStringLiteral("0"));
         // The next key typed replaces the 0 instead of being appended to it.
         if (box->hasFocus())
             box->selectAll();
     }
-    recomputeFrame(Frame::Latest, row);
+    render(m_ui.latest, entryTexts());
 }
 
-void MainWindow::onCountChange(std::size_t row)
+void MainWindow::onCountChange(std::size_t)
 {
-    recomputeFrame(Frame::Logged, row);
+    render(m_ui.logged, loggedTexts());
 }
 
 void MainWindow::onFaceValueChange()
 {
-    for (const FrameFigures* f : {&m_ui.logged, &m_ui.latest}) {
-        std::array<std::string, kDenominationCount> captions;
-        tally::Captions views{};
-        for (std::size_t i = 0; i < kDenominationCount; ++i) {
-            captions[i] = toStd(f->faceValues[i]->text());
-            views[i] = captions[i];
-        }
-        f->totalFaceValue->setText(toQString(tally::moneyText(tally::totalFaceValue(views))));
+    for (const FrameLabels* frame : {&m_ui.logged, &m_ui.latest}) {
+        tally::PerDenomination<std::string> captions;
+        tally::PerDenomination<std::string_view> views;
+        for (std::size_t i = 0; i < kDenominationCount; ++i)
+            views[i] = captions[i] = toStd(frame->faceValues[i]->text());
+        frame->totalFaceValue->setText(toQString(tally::totalFaceValueText(views)));
     }
 }
 
@@ -212,37 +215,31 @@ void MainWindow::cmdAdd_Click()
     std::array<double, kDenominationCount> entries{};
     for (std::size_t i = 0; i < kDenominationCount; ++i) {
         QLineEdit* box = m_ui.entryBoxes[i];
-        const auto number = tally::strictNumber(toStd(box->text()));
-        if (!number) {
-            MessageBox::show(this,
-                             QStringLiteral("Nothing was logged: the %1 box holds \"%2\", which is "
-                                            "not a number of coins.  Please correct it and log "
-                                            "your finds again.")
-                                 .arg(toQString(kDenominations[i].name), box->text()),
-                             MessageBox::ExclamationIcon);
+        const auto entry = tally::normalisedEntry(toStd(box->text()));
+        if (!entry) {
+            MessageBox::inform(
+                this,
+                QStringLiteral("Nothing was logged: the %1 box holds \"%2\", which is "
+                               "not a number of coins.  Please correct it and log "
+                               "your finds again.")
+                    .arg(toQString(kDenominations[i].name), box->text()),
+                QMessageBox::Warning);
             box->setFocus(Qt::OtherFocusReason);
             box->selectAll();
             return;
         }
-        entries[i] = tally::leadingNumber(tally::generalNumberText(std::floor(*number)));
-        const double logged = tally::leadingNumber(toStd(m_ui.countLabels[i]->text()));
-        if (!std::isfinite(logged + entries[i])) {
-            MessageBox::show(this,
-                             QStringLiteral("Nothing was logged: the logged count of %1 is too "
-                                            "large to add to.")
-                                 .arg(toQString(kDenominations[i].name)),
-                             MessageBox::ExclamationIcon);
-            return;
-        }
+        // Three characters make at most 9e9, and every logged count reads back
+        // as a finite number, so no sum can leave the double range.
+        entries[i] = *entry;
     }
 
+    // The boxes show what is logged, however long: their limit is for typing only.
     for (std::size_t i = 0; i < kDenominationCount; ++i)
         m_ui.entryBoxes[i]->setText(toQString(tally::generalNumberText(entries[i])));
 
     for (std::size_t i = 0; i < kDenominationCount; ++i) {
-        const double entry = tally::leadingNumber(toStd(m_ui.entryBoxes[i]->text()));
         const double logged = tally::leadingNumber(toStd(m_ui.countLabels[i]->text()));
-        m_ui.countLabels[i]->setText(toQString(tally::generalNumberText(logged + entry)));
+        m_ui.countLabels[i]->setText(toQString(tally::generalNumberText(logged + entries[i])));
     }
 
     cmdClear_Click();
@@ -284,10 +281,10 @@ void MainWindow::cmdExit_Click()
         endProgram();
         return;
     }
-    MessageBox::show(this,
-                     failure + QStringLiteral("\n\nYour logged finds are still shown and nothing "
-                                              "was lost.  The file on disk was not changed."),
-                     MessageBox::ExclamationIcon);
+    MessageBox::inform(this,
+                       failure + QStringLiteral("\n\nYour logged finds are still shown and nothing "
+                                                "was lost.  The file on disk was not changed."),
+                       QMessageBox::Warning);
 }
 
 void MainWindow::mnuExit_Click()
@@ -318,25 +315,25 @@ QStringList MainWindow::writeLogAndBackup() const
 }
 
 bool MainWindow::removeAndReport(const QString& fileName, const QString& removedText,
-                                 int removedStyle, const QString& removedTitle,
+                                 QMessageBox::Icon removedIcon, const QString& removedTitle,
                                  const QString& missingText)
 {
     const store::RemoveResult removed = m_store.remove(fileName);
     switch (removed.status) {
     case store::RemoveResult::Status::Removed:
-        MessageBox::show(this, removedText, removedStyle, removedTitle);
+        MessageBox::inform(this, removedText, removedIcon, removedTitle);
         return true;
     case store::RemoveResult::Status::Missing:
-        MessageBox::show(this, missingText);
+        MessageBox::inform(this, missingText);
         return false;
     case store::RemoveResult::Status::Failed:
         break;
     }
     // Anything but a missing file is said as it is, never as "there is no file".
-    MessageBox::show(this,
-                     QStringLiteral("Cannot delete %1: %2\n\nThe file is still there.")
-                         .arg(QFileInfo(m_store.pathOf(fileName)).fileName(), removed.error),
-                     MessageBox::ExclamationIcon);
+    MessageBox::inform(this,
+                       QStringLiteral("Cannot delete %1: %2\n\nThe file is still there.")
+                           .arg(QFileInfo(m_store.pathOf(fileName)).fileName(), removed.error),
+                       QMessageBox::Warning);
     return false;
 }
 
@@ -344,14 +341,14 @@ void MainWindow::mnuBackUpNow_Click()
 {
     const QStringList failures = writeLogAndBackup();
     if (failures.isEmpty()) {
-        MessageBox::show(this, QStringLiteral("Log files have been backed up."));
+        MessageBox::inform(this, QStringLiteral("Log files have been backed up."));
         return;
     }
-    MessageBox::show(this,
-                     failures.join(QLatin1Char('\n')) +
-                         QStringLiteral("\n\nThe back-up is not complete.  Your logged finds "
-                                        "are still shown and nothing on disk was lost."),
-                     MessageBox::ExclamationIcon);
+    MessageBox::inform(this,
+                       failures.join(QLatin1Char('\n')) +
+                           QStringLiteral("\n\nThe back-up is not complete.  Your logged finds "
+                                          "are still shown and nothing on disk was lost."),
+                       QMessageBox::Warning);
 }
 
 void MainWindow::mnuRestoreFromBackup_Click()
@@ -360,60 +357,59 @@ void MainWindow::mnuRestoreFromBackup_Click()
     // Only a complete backup is restored: half of one would mix two tallies.
     if (backup.status != store::ReadResult::Status::Read ||
         backup.contents.itemsFound < store::kItemCount) {
-        MessageBox::show(this, QStringLiteral("There are no backup files to restore."));
+        MessageBox::inform(this, QStringLiteral("There are no backup files to restore."));
         return;
     }
     setLoggedCaptions(backup.contents.captions);
     const QString damage = damageReport(backup.contents, backupFileName());
     if (!damage.isEmpty())
-        MessageBox::show(this, damage, MessageBox::ExclamationIcon);
+        MessageBox::inform(this, damage, QMessageBox::Warning);
 
-    const MessageBox::Answer answer = MessageBox::show(
+    const MessageBox::Button answer = MessageBox::ask(
         this,
         QStringLiteral("Restore complete.  Would you like to replace the current .LOG file(s) "
                        "with the backup .LOG files at this time?"),
-        MessageBox::YesNo, QStringLiteral("Status"));
-    if (answer != MessageBox::Yes)
+        QStringLiteral("Status"));
+    if (answer != QMessageBox::Yes)
         return;
 
     // Each file is replaced whole in one step, so there is never a moment without a
     // log on disk, and a log that was deleted before is simply written anew.
     const QStringList failures = writeLogAndBackup();
     if (!failures.isEmpty()) {
-        MessageBox::show(this,
-                         failures.join(QLatin1Char('\n')) +
-                             QStringLiteral("\n\nThe restored counts are shown; save them with "
-                                            "Save & Exit once the file can be written."),
-                         MessageBox::ExclamationIcon);
+        MessageBox::inform(this,
+                           failures.join(QLatin1Char('\n')) +
+                               QStringLiteral("\n\nThe restored counts are shown; save them with "
+                                              "Save & Exit once the file can be written."),
+                           QMessageBox::Warning);
     }
 }
 
 void MainWindow::mnuDeleteBackups_Click()
 {
-    const MessageBox::Answer answer = MessageBox::show(
+    const MessageBox::Button answer = MessageBox::ask(
         this,
         QStringLiteral("You have indicated that you wish to ERASE ALL BACKUP FILES.  Are you sure "
                        "this is what you wish to do?"),
-        MessageBox::YesNo, QStringLiteral("Please Verify Requested Action"));
-    if (answer != MessageBox::Yes)
+        QStringLiteral("Please Verify Requested Action"));
+    if (answer != QMessageBox::Yes)
         return;
     removeAndReport(backupFileName(), QStringLiteral("Backup file(s) have been DELETED."),
-                    MessageBox::OkOnly, QStringLiteral("Operation Status"),
+                    QMessageBox::NoIcon, QStringLiteral("Operation Status"),
                     QStringLiteral("There are no backup files to delete."));
 }
 
 void MainWindow::mnuDeleteLogs_Click()
 {
-    const MessageBox::Answer answer = MessageBox::show(
+    const MessageBox::Button answer = MessageBox::ask(
         this,
         QStringLiteral("You have indicated that you wish to ERASE YOUR PRIMARY LOG FILE(S).  Are "
                        "you SURE this is what you want to do?"),
-        MessageBox::YesNo | MessageBox::StopIcon | MessageBox::DefaultSecond,
-        QStringLiteral("Confirm Requested Action"));
-    if (answer != MessageBox::Yes)
+        QStringLiteral("Confirm Requested Action"), QMessageBox::Critical, QMessageBox::No);
+    if (answer != QMessageBox::Yes)
         return;
     if (removeAndReport(logFileName(), QStringLiteral("Log file(s) have been DELETED."),
-                        MessageBox::ExclamationIcon, QStringLiteral("Status of Operation"),
+                        QMessageBox::Warning, QStringLiteral("Status of Operation"),
                         QStringLiteral("There are no LOG files to delete.")))
         setLoggedCaptions(kZeroCaptions);
 }

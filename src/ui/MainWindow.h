@@ -4,6 +4,7 @@
 #include "ui/MainWindowUi.h"
 
 #include <QMainWindow>
+#include <QMessageBox>
 
 // The main window: the controls hold every count and figure, and each handler
 // below is run by the control whose event it is named after.
@@ -11,7 +12,9 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // The log and its backup are kept in logDirectory, the working directory unless given.
+    explicit MainWindow(const QString& logDirectory = QStringLiteral("."),
+                        QWidget* parent = nullptr);
 
     // Loads the log, shows the window centred on the screen and tells the user
     // once about anything wrong with the log.
@@ -66,17 +69,10 @@ private:
     void onCountChange(std::size_t row);
     void onFaceValueChange();
 
-    enum class Frame
-    {
-        Logged,
-        Latest
-    };
-    // The face value of one row, then the coin total and every share of the frame,
-    // each step reading the counts anew.
-    void recomputeFrame(Frame frame, std::size_t row);
-    QString countText(Frame frame, std::size_t row) const;
-    const FrameFigures& figures(Frame frame) const;
-
+    // Shows the figures of the frame's six count texts as they stand now.
+    void render(const FrameLabels& frame, const tally::PerDenomination<QString>& countTexts);
+    tally::PerDenomination<QString> entryTexts() const;
+    tally::PerDenomination<QString> loggedTexts() const;
     std::array<std::string, tally::kDenominationCount> loggedCaptions() const;
     void setLoggedCaptions(const std::array<std::string, tally::kDenominationCount>& captions);
     // Writes the file in the save form; the words for the user when that failed.
@@ -84,8 +80,9 @@ private:
     // Writes both files; the words for the user about each that failed.
     QStringList writeLogAndBackup() const;
     // Deletes the file and tells the user how it went; true when it was deleted.
-    bool removeAndReport(const QString& fileName, const QString& removedText, int removedStyle,
-                         const QString& removedTitle, const QString& missingText);
+    bool removeAndReport(const QString& fileName, const QString& removedText,
+                         QMessageBox::Icon removedIcon, const QString& removedTitle,
+                         const QString& missingText);
     // The words for the user about items that were missing or not numbers, if any.
     static QString damageReport(const store::LogContents& contents, const QString& fileName);
     void endProgram();

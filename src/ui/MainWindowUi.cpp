@@ -1,30 +1,25 @@
 #include "ui/MainWindowUi.h"
 
 #include "ui/CaptionLabel.h"
+#include "ui/DenominationControls.h"
 #include "ui/ProgramFont.h"
 #include "ui/TabControl.h"
 #include "ui/TextConversion.h"
+#include "ui/Twips.h"
+#include "ui/TypingLimit.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabBar>
 
 namespace {
 
-// Positions are laid out in twips, 15 to a pixel at 96 dpi; Qt scales the pixels
-// for high-density screens itself.
-constexpr int px(int twips)
-{
-    return (twips + 7) / 15;
-}
-
-QRect twipRect(int left, int top, int width, int height)
-{
-    return QRect(px(left), px(top), px(width), px(height));
-}
+using twips::px;
+constexpr auto twipRect = twips::rect;
 
 const QColor kLightBlue(192, 192, 255);
 const QColor kGrey(192, 192, 192);
@@ -38,6 +33,20 @@ void setBackground(QWidget* widget, const QColor& colour)
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+// The window's faces are fixed and light, so it takes the style's own light
+// palette for its texts, buttons and tabs: a dark desktop palette would draw
+// light text on the light faces. Menus and message boxes keep the desktop's.
+void setFixedColours(QWidget* window)
+{
+    QPalette palette = window->style()->standardPalette();
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, Qt::black);
+    palette.setColor(QPalette::Window, kLightBlue);
+    palette.setColor(QPalette::Base, Qt::white);
+    window->setPalette(palette);
+    window->setAutoFillBackground(true);
 }
 
 struct Column
@@ -104,10 +113,10 @@ QString place(const QString& frame, const QString& row, const char* column)
 // labelBase is 0 for Logged Finds and 10 for Latest Finds.
 void addGridCaptions(QGroupBox* frame, int labelBase, bool latest)
 {
-    for (std::size_t i = 0; i < tally::kDenominations.size(); ++i) {
+    for (std::size_t i = 0; i < kRowControls.size(); ++i) {
         const auto& placeOf = kRowCaptionPlaces[i];
         staticLabel(frame, QStringLiteral("label_%1").arg(labelBase + int(i)),
-                    toQString(tally::kDenominations[i].rowCaption),
+                    QLatin1String(kRowControls[i].rowCaption),
                     twipRect(placeOf.left, kRowTops[i], placeOf.width, kFigureHeight),
                     Qt::AlignRight);
     }
@@ -126,23 +135,23 @@ void addGridCaptions(QGroupBox* frame, int labelBase, bool latest)
 }
 
 // Face values, shares and the two totals of one frame.
-FrameFigures addFigures(QGroupBox* frame, int element, const QString& frameCaption,
-                        const char* coinTotalName)
+FrameLabels addFigures(QGroupBox* frame, int element, const QString& frameCaption,
+                       const char* coinTotalName)
 {
-    FrameFigures figures;
-    for (std::size_t i = 0; i < tally::kDenominations.size(); ++i) {
-        const auto& d = tally::kDenominations[i];
-        const QString row = toQString(d.name);
+    FrameLabels figures;
+    for (std::size_t i = 0; i < kRowControls.size(); ++i) {
+        const auto& d = kRowControls[i];
+        const QString row = toQString(tally::kDenominations[i].name);
         figures.faceValues[i] = figureLabel(
-            frame, QStringLiteral("%1_%2").arg(toQString(d.faceValueLabel)).arg(element), element,
-            QStringLiteral("$0.00"),
+            frame, QStringLiteral("%1_%2").arg(QLatin1String(d.faceValueLabel)).arg(element),
+            element, QStringLiteral("$0.00"),
             twipRect(kFaceValue.left, kRowTops[i], kFaceValue.width, kFigureHeight), kLightBlue,
             place(frameCaption, row, kFaceValue.heading));
-        figures.shares[i] =
-            figureLabel(frame, toQString(element == 0 ? d.loggedShareLabel : d.latestShareLabel),
-                        element, QStringLiteral("0.00%"),
-                        twipRect(kPercentages.left, kRowTops[i], kPercentages.width, kFigureHeight),
-                        kLightRed, place(frameCaption, row, kPercentages.heading));
+        figures.shares[i] = figureLabel(
+            frame, QLatin1String(element == 0 ? d.loggedShareLabel : d.latestShareLabel), element,
+            QStringLiteral("0.00%"),
+            twipRect(kPercentages.left, kRowTops[i], kPercentages.width, kFigureHeight), kLightRed,
+            place(frameCaption, row, kPercentages.heading));
     }
     const QString totals = QStringLiteral("Totals");
     figures.coinTotal =
@@ -171,7 +180,7 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
     window->setObjectName(QStringLiteral("frmZivuruz3Main"));
     window->setWindowTitle(QStringLiteral("Zoredev 3.0"));
     window->setFont(ProgramFont::regular());
-    setBackground(window, kLightBlue);
+    setFixedColours(window);
 
     auto* client = new QWidget(window);
     client->setObjectName(QStringLiteral("clientArea"));
@@ -220,11 +229,11 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
     logged = addFigures(Frame1, 0, Frame1->title(), "lblTotalCoins");
     latest = addFigures(Frame2, 1, Frame2->title(), "lblTotalCoinsFound");
 
-    for (std::size_t i = 0; i < tally::kDenominations.size(); ++i) {
-        const auto& d = tally::kDenominations[i];
-        const QString row = toQString(d.name);
+    for (std::size_t i = 0; i < kRowControls.size(); ++i) {
+        const auto& d = kRowControls[i];
+        const QString row = toQString(tally::kDenominations[i].name);
         countLabels[i] = figureLabel(
-            Frame1, QStringLiteral("%1_0").arg(toQString(d.countLabel)), 0, QStringLiteral("0"),
+            Frame1, QStringLiteral("%1_0").arg(QLatin1String(d.countLabel)), 0, QStringLiteral("0"),
             twipRect(kQuantity.left, kRowTops[i], kQuantity.width, kFigureHeight), kLightGreen,
             place(Frame1->title(), row, kQuantity.heading));
 
@@ -232,13 +241,10 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
         // the box never shows; given the text afterwards, it shapes it in the window's.
         auto* box = new QLineEdit(Frame2);
         box->setText(QStringLiteral("0"));
-        box->setObjectName(toQString(d.entryBox));
-        box->setMaxLength(d.entryMaxLength);
+        box->setObjectName(QLatin1String(d.entryBox));
+        box->setValidator(new TypingLimit(d.entryMaxLength, box));
         box->setGeometry(twipRect(kQuantity.left, kRowTops[i], kQuantity.width, 285));
         box->setAccessibleName(place(Frame2->title(), row, kQuantity.heading));
-        QPalette palette = box->palette();
-        palette.setColor(QPalette::Base, Qt::white);
-        box->setPalette(palette);
         entryBoxes[i] = box;
     }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tally/Denomination.h"
+#include "tally/FrameFigures.h"
 
 #include <QString>
 #include <array>
@@ -16,10 +16,10 @@ class TabControl;
 
 // The figure labels of one frame; element 0 of each family lives in Logged Finds,
 // element 1 in Latest Finds.
-struct FrameFigures
+struct FrameLabels
 {
-    std::array<CaptionLabel*, tally::kDenominationCount> faceValues{};
-    std::array<CaptionLabel*, tally::kDenominationCount> shares{};
+    tally::PerDenomination<CaptionLabel*> faceValues{};
+    tally::PerDenomination<CaptionLabel*> shares{};
     CaptionLabel* coinTotal = nullptr;
     CaptionLabel* totalFaceValue = nullptr;
 };
@@ -32,10 +32,10 @@ struct MainWindowUi
     QGroupBox* Frame2 = nullptr;
     QLabel* Label2[2]{};
 
-    std::array<CaptionLabel*, tally::kDenominationCount> countLabels{};
-    std::array<QLineEdit*, tally::kDenominationCount> entryBoxes{};
-    FrameFigures logged;
-    FrameFigures latest;
+    tally::PerDenomination<CaptionLabel*> countLabels{};
+    tally::PerDenomination<QLineEdit*> entryBoxes{};
+    FrameLabels logged;
+    FrameLabels latest;
 
     QPushButton* cmdAdd = nullptr;
     QPushButton* cmdClear = nullptr;

@@ -1,24 +1,19 @@
 #include "ui/MessageBox.h"
 
-#include <QMessageBox>
 #include <QQueue>
 
 namespace {
-QQueue<MessageBox::Answer> s_answers;
-QList<MessageBox::Record> s_history;
-bool s_realBoxesAllowed = true;
-int s_unexpected = 0;
-
-MessageBox::Answer fromButton(int button)
+struct Interception
 {
-    switch (button) {
-    case QMessageBox::Yes:
-        return MessageBox::Yes;
-    case QMessageBox::No:
-        return MessageBox::No;
-    default:
-        return MessageBox::Ok;
-    }
+    bool active = false;
+    QQueue<MessageBox::Button> answers;
+    QList<MessageBox::Shown> shown;
+};
+
+Interception& interception()
+{
+    static Interception state;
+    return state;
 }
 } // namespace
 
@@ -27,76 +22,54 @@ QString MessageBox::applicationTitle()
     return QStringLiteral("Zoredev");
 }
 
-MessageBox::Answer MessageBox::show(QWidget* parent, const QString& text, int style,
-                                    const QString& title)
+MessageBox::Button MessageBox::inform(QWidget* parent, const QString& text, QMessageBox::Icon icon,
+                                      const QString& title)
 {
-    const QString shownTitle = title.isEmpty() ? applicationTitle() : title;
-    s_history.append({text, style, shownTitle});
-    if (!s_answers.isEmpty())
-        return s_answers.dequeue();
-    const bool yesNo = (style & 0xF) == YesNo;
-    if (!s_realBoxesAllowed) {
-        ++s_unexpected;
-        return yesNo ? ((style & DefaultSecond) ? No : Yes) : Ok;
-    }
-
-    QMessageBox box(parent);
-    box.setWindowTitle(shownTitle);
-    box.setText(text);
-    // Plain text keeps the double blanks after full stops and the indents exactly.
-    box.setTextFormat(Qt::PlainText);
-
-    if (yesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton((style & DefaultSecond) ? QMessageBox::No : QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::No);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
-        box.setDefaultButton(QMessageBox::Ok);
-    }
-
-    switch (style & 0x70) {
-    case StopIcon:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case ExclamationIcon:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    default:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    }
-    return fromButton(box.exec());
+    return show(parent, {text, title, icon, QMessageBox::Ok, QMessageBox::Ok});
 }
 
-void MessageBox::setNextAnswer(Answer answer)
+MessageBox::Button MessageBox::ask(QWidget* parent, const QString& text, const QString& title,
+                                   QMessageBox::Icon icon, Button defaultButton)
 {
-    s_answers.enqueue(answer);
+    return show(parent, {text, title, icon, QMessageBox::Yes | QMessageBox::No, defaultButton});
+}
+
+MessageBox::Button MessageBox::show(QWidget* parent, const Shown& request)
+{
+    Shown box = request;
+    if (box.title.isEmpty())
+        box.title = applicationTitle();
+    Interception& seam = interception();
+    if (seam.active) {
+        seam.shown.append(box);
+        return seam.answers.isEmpty() ? box.defaultButton : seam.answers.dequeue();
+    }
+
+    QMessageBox dialog(box.icon, box.title, box.text, box.buttons, parent);
+    // Plain text keeps the double blanks after full stops and the indents exactly.
+    dialog.setTextFormat(Qt::PlainText);
+    dialog.setDefaultButton(box.defaultButton);
+    if (box.buttons.testFlag(QMessageBox::No))
+        dialog.setEscapeButton(QMessageBox::No);
+    return static_cast<Button>(dialog.exec());
+}
+
+void MessageBox::interceptForTests(bool intercept)
+{
+    interception() = Interception{intercept, {}, {}};
+}
+
+void MessageBox::setNextAnswer(Button answer)
+{
+    interception().answers.enqueue(answer);
 }
 
 bool MessageBox::hasQueuedAnswers()
 {
-    return !s_answers.isEmpty();
+    return !interception().answers.isEmpty();
 }
 
-const QList<MessageBox::Record>& MessageBox::history()
+QList<MessageBox::Shown> MessageBox::takeShown()
 {
-    return s_history;
-}
-
-void MessageBox::setRealBoxesAllowed(bool allowed)
-{
-    s_realBoxesAllowed = allowed;
-}
-
-int MessageBox::unexpectedCount()
-{
-    return s_unexpected;
-}
-
-void MessageBox::clear()
-{
-    s_unexpected = 0;
-    s_answers.clear();
-    s_history.clear();
+    return std::exchange(interception().shown, {});
 }

@@ -1,55 +1,45 @@
 #pragma once
 
 #include <QList>
+#include <QMessageBox>
 #include <QString>
 
-class QWidget;
-
-// Every message box of the program goes through here. Styles are the classic
-// message-box numbers the program's texts are written against; this is the one
-// place that turns them into QMessageBox buttons, icon and default button.
-// Tests queue answers with setNextAnswer() so that no real dialog ever opens.
+// Every message box of the program goes through here, so that tests can answer
+// them: once a test intercepts the boxes, none opens; each is kept for the test
+// to look at and answered by the next queued answer, or else by its default
+// button. A user's run keeps nothing.
 class MessageBox
 {
 public:
-    enum Style : int
-    {
-        OkOnly = 0,
-        YesNo = 4,
-        StopIcon = 16,
-        ExclamationIcon = 48,
-        DefaultSecond = 256,
-    };
+    using Button = QMessageBox::StandardButton;
 
-    enum Answer : int
-    {
-        Ok = 1,
-        Yes = 6,
-        No = 7
-    };
-
-    struct Record
+    struct Shown
     {
         QString text;
-        int style;
-        QString title; // the title as shown
+        QString title; // as shown: the application title when none was given
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+        Button defaultButton;
+        bool operator==(const Shown&) const = default;
     };
 
-    // Modal box; an empty title shows the application title "Zoredev".
-    static Answer show(QWidget* parent, const QString& text, int style = OkOnly,
-                       const QString& title = QString());
+    // OK only; an empty title shows the application title "Zoredev".
+    static Button inform(QWidget* parent, const QString& text,
+                         QMessageBox::Icon icon = QMessageBox::NoIcon,
+                         const QString& title = QString());
+    // Yes and No; only Yes counts as agreement, and Esc answers No.
+    static Button ask(QWidget* parent, const QString& text, const QString& title,
+                      QMessageBox::Icon icon = QMessageBox::NoIcon,
+                      Button defaultButton = QMessageBox::Yes);
 
-    // The next box is not shown; it is recorded and answers this instead.
-    static void setNextAnswer(Answer answer);
-    // With real boxes refused, a box nobody queued an answer for is not shown either:
-    // it takes its default button and counts as unexpected, so a test fails instead
-    // of waiting for a click that never comes.
-    static void setRealBoxesAllowed(bool allowed);
-    static int unexpectedCount();
+    static void interceptForTests(bool intercept);
+    static void setNextAnswer(Button answer);
     static bool hasQueuedAnswers();
-    // Boxes shown or answered since the last clear, oldest first.
-    static const QList<Record>& history();
-    static void clear();
+    // The boxes shown since the last call, oldest first.
+    static QList<Shown> takeShown();
 
     static QString applicationTitle();
+
+private:
+    static Button show(QWidget* parent, const Shown& box);
 };

@@ -1,384 +1,196 @@
 #include "store/LogStore.h"
 
-#include "support/TempWorkDir.h"
-
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-using store::LogFormat;
-using store::LogStore;
-using store::ReadResult;
-using store::RemoveResult;
+using namespace store;
 
 namespace {
-
-using Captions = std::array<std::string, store::kItemCount>;
-
-const QString kLog = QString::fromLatin1(store::kLogFileName);
-const QString kBackup = QString::fromLatin1(store::kBackupFileName);
-const Captions kExample{"2", "0", "15", "31", "12", "140"};
-const QByteArray kExampleBytes("2\r\n0\r\n15\r\n31\r\n12\r\n140\r\n");
-const QByteArray kOldBytes("4\r\n1\r\n22\r\n37\r\n19\r\n250\r\n");
-
-QStringList entriesOf(const TempWorkDir& dir)
+QString joined(const std::array<std::string, kItemCount>& items)
 {
-    return QDir(dir.path())
-        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                   QDir::Name);
+    QStringList out;
+    for (const std::string& item : items)
+        out << QString::fromStdString(item);
+    return out.join('|');
 }
 
-// A directory standing where the file belongs, with something inside it so that
-// a test can tell it was left alone.
-void makeDirectoryNamed(const TempWorkDir& dir, const QString& name)
+QString validity(const LogContents& contents)
 {
-    QVERIFY(QDir(dir.path()).mkdir(name));
-    dir.write(name + QLatin1String("/keep"), "kept");
+    QString mask;
+    for (bool valid : contents.valid)
+        mask += valid ? '1' : '0';
+    return mask;
 }
 
-enum class Operation
-{
-    Read,
-    Write,
-    Seed,
-    Remove
-};
-
-// Whether the operation on the log succeeded, and the reason it gives.
-std::pair<bool, QString> perform(Operation operation)
-{
-    const LogStore logStore;
-    switch (operation) {
-    case Operation::Read: {
-        const ReadResult read = logStore.read(kLog);
-        return {read.status != ReadResult::Status::Failed, read.error};
-    }
-    case Operation::Write: {
-        const store::StoreResult written = logStore.write(kLog, kExample);
-        return {written.ok, written.error};
-    }
-    case Operation::Seed: {
-        const store::SeedResult seeded = logStore.ensureLogSeeded();
-        return {seeded.ok || seeded.created, seeded.error};
-    }
-    case Operation::Remove: {
-        const RemoveResult removed = logStore.remove(kLog);
-        return {removed.status != RemoveResult::Status::Failed, removed.error};
-    }
-    }
-    return {};
-}
-
-int openFileCount()
-{
-    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).count());
-}
-
+const QByteArray kLog = "4\r\n1\r\n22\r\n37\r\n19\r\n250\r\n";
+const std::array<std::string, kItemCount> kCaptions{"4", "1", "22", "37", "19", "250"};
 } // namespace
-
-Q_DECLARE_METATYPE(Operation)
-Q_DECLARE_METATYPE(RemoveResult::Status)
 
 class TestLogStore : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void pathOfMatchesWithoutRegardToCase_data();
-    void pathOfMatchesWithoutRegardToCase();
+    void init();
+    void readsWhatAFileHolds_data();
+    void readsWhatAFileHolds();
+    void formsAreByteExact();
+    void seedsOnlyAMissingLog();
+    void namesMatchWithoutRegardToCase();
+    void writeReplacesTheFileOrLeavesItWhole();
+    void removeTellsMissingFromFailed();
+    void refusesWhatIsNotARegularFile();
 
-    void readMissing();
-    void readFile();
-    void readOtherCaseSpelling();
-    void readFifoFailsWithoutBlocking();
-    void readHugeFileFastAndBounded();
-    void readLineCutAtTheLimit();
+private:
+    QByteArray read(const QString& name) const;
+    void write(const QString& name, const QByteArray& bytes) const;
 
-    void writeSaveForm_data();
-    void writeSaveForm();
-    void writeKeepsTheExistingSpelling();
-    void seedLoadedThenWrittenGivesSixZeroLines();
-
-    void seedCreatesMissingLog();
-    void seedNeverTouchesAnExistingFile_data();
-    void seedNeverTouchesAnExistingFile();
-
-    void remove_data();
-    void remove();
-
-    void directoryInPlaceFails_data();
-    void directoryInPlaceFails();
-
-    void noFileLeftOpen();
+    std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-void TestLogStore::pathOfMatchesWithoutRegardToCase_data()
+void TestLogStore::init()
 {
-    QTest::addColumn<QStringList>("onDisk");
-    QTest::addColumn<QString>("asked");
-    QTest::addColumn<QString>("resolved");
-
-    QTest::newRow("absent") << QStringList{} << kLog << kLog;
-    QTest::newRow("exact") << QStringList{kLog} << kLog << kLog;
-    QTest::newRow("lower case") << QStringList{"basic.log"} << kLog << "basic.log";
-    QTest::newRow("mixed case") << QStringList{"Basic.Log"} << kLog << "Basic.Log";
-    QTest::newRow("exact preferred") << QStringList{"basic.log", kLog, "BASIC.LOG"} << kLog << kLog;
-    QTest::newRow("log is not the backup") << QStringList{kBackup} << kLog << kLog;
-    QTest::newRow("backup is not the log") << QStringList{"basic.log"} << kBackup << kBackup;
-    QTest::newRow("backup in other case")
-        << QStringList{"basic.log.backup"} << kBackup << "basic.log.backup";
-    QTest::newRow("longer name") << QStringList{"xBasic.LOG", "Basic.LOGx"} << kLog << kLog;
+    m_dir = std::make_unique<QTemporaryDir>();
 }
 
-void TestLogStore::pathOfMatchesWithoutRegardToCase()
+QByteArray TestLogStore::read(const QString& name) const
 {
-    QFETCH(QStringList, onDisk);
-    QFETCH(QString, asked);
-    QFETCH(QString, resolved);
-
-    TempWorkDir dir;
-    for (const QString& name : onDisk)
-        dir.write(name, name.toUtf8());
-    const LogStore logStore(dir.path());
-    QCOMPARE(QFileInfo(logStore.pathOf(asked)).fileName(), resolved);
-    QCOMPARE(QFileInfo(logStore.pathOf(asked)).absolutePath(),
-             QFileInfo(dir.path()).absoluteFilePath());
-    QCOMPARE(logStore.exists(asked), onDisk.contains(resolved));
+    QFile file(m_dir->filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
 }
 
-void TestLogStore::readMissing()
+void TestLogStore::write(const QString& name, const QByteArray& bytes) const
 {
-    TempWorkDir dir;
-    dir.write(kBackup, kOldBytes);
-    const ReadResult result = LogStore().read(kLog);
-    QCOMPARE(result.status, ReadResult::Status::Missing);
-    QVERIFY(!LogStore().exists(kLog));
+    QFile file(m_dir->filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
 }
 
-void TestLogStore::readFile()
+void TestLogStore::readsWhatAFileHolds_data()
 {
-    TempWorkDir dir;
-    dir.write(kLog, "4\r\n1\r\n 22 \r\nabc\r\n");
-    const ReadResult result = LogStore().read(kLog);
-    QCOMPARE(result.status, ReadResult::Status::Read);
-    QCOMPARE(result.contents.captions, (Captions{"4", "1", "22", "0", "0", "0"}));
-    QCOMPARE(result.contents.valid, (std::array<bool, 6>{true, true, true, false, false, false}));
-    QCOMPARE(result.contents.itemsFound, std::size_t(4));
-    QCOMPARE(result.contents.rawItems[3], std::string("abc"));
-    QCOMPARE(dir.read(kLog), QByteArray("4\r\n1\r\n 22 \r\nabc\r\n"));
-}
-
-void TestLogStore::readOtherCaseSpelling()
-{
-    TempWorkDir dir;
-    dir.write(QStringLiteral("basic.log"), kOldBytes);
-    const ReadResult result = LogStore().read(kLog);
-    QCOMPARE(result.status, ReadResult::Status::Read);
-    QCOMPARE(result.contents.captions, (Captions{"4", "1", "22", "37", "19", "250"}));
-}
-
-void TestLogStore::readFifoFailsWithoutBlocking()
-{
-    TempWorkDir dir;
-    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(kLog)).constData(), 0600), 0);
-    const ReadResult result = LogStore().read(kLog);
-    QCOMPARE(result.status, ReadResult::Status::Failed);
-    QVERIFY(!result.error.isEmpty());
-    QVERIFY(!LogStore().ensureLogSeeded().ok);
-}
-
-void TestLogStore::readHugeFileFastAndBounded()
-{
-    TempWorkDir dir;
-    dir.write(kLog, "1\r\n2\r\n");
-    {
-        // Sparse: a gibibyte of NUL bytes on no disk space at all.
-        QFile file(dir.filePath(kLog));
-        QVERIFY(file.resize(qint64(1) << 30));
-    }
-    rusage before{};
-    ::getrusage(RUSAGE_SELF, &before);
-    QElapsedTimer timer;
-    timer.start();
-
-    const ReadResult result = LogStore().read(kLog);
-
-    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
-    rusage after{};
-    ::getrusage(RUSAGE_SELF, &after);
-    QVERIFY2(after.ru_maxrss - before.ru_maxrss < 64 * 1024, "the read grew by 64 MiB or more");
-    QCOMPARE(result.status, ReadResult::Status::Read);
-    QCOMPARE(result.contents.captions, (Captions{"1", "2", "0", "0", "0", "0"}));
-    QCOMPARE(result.contents.valid, (std::array<bool, 6>{true, true, false, false, false, false}));
-    QCOMPARE(result.contents.itemsFound, std::size_t(3));
-}
-
-void TestLogStore::readLineCutAtTheLimit()
-{
-    // The first kReadLimit bytes alone would read as a number; the file going on
-    // past them is what makes the line a cut one.
-    TempWorkDir dir;
-    dir.write(kLog, QByteArray(static_cast<qsizetype>(LogFormat::kReadLimit), '0') + "5\r\n");
-    const ReadResult result = LogStore().read(kLog);
-    QCOMPARE(result.status, ReadResult::Status::Read);
-    QVERIFY(!result.contents.valid[0]);
-    QCOMPARE(result.contents.itemsFound, std::size_t(1));
-}
-
-void TestLogStore::writeSaveForm_data()
-{
-    QTest::addColumn<QByteArray>("before"); // null: no log yet
-
-    QTest::newRow("new log") << QByteArray();
-    QTest::newRow("over a longer log") << QByteArray(5000, '9');
-}
-
-void TestLogStore::writeSaveForm()
-{
-    QFETCH(QByteArray, before);
-
-    TempWorkDir dir;
-    if (!before.isNull())
-        dir.write(kLog, before);
-    const store::StoreResult result = LogStore().write(kLog, kExample);
-    QVERIFY(result.ok);
-    QVERIFY(result.error.isEmpty());
-    QCOMPARE(dir.read(kLog), kExampleBytes);
-    QCOMPARE(entriesOf(dir), QStringList{kLog});
-}
-
-void TestLogStore::writeKeepsTheExistingSpelling()
-{
-    TempWorkDir dir;
-    dir.write(QStringLiteral("Basic.Log"), kOldBytes);
-    dir.write(kBackup, kOldBytes);
-    QVERIFY(LogStore().write(kLog, kExample).ok);
-    QCOMPARE(entriesOf(dir), (QStringList{kBackup, QStringLiteral("Basic.Log")}));
-    QCOMPARE(dir.read(QStringLiteral("Basic.Log")), kExampleBytes);
-    QCOMPARE(dir.read(kBackup), kOldBytes);
-}
-
-void TestLogStore::seedLoadedThenWrittenGivesSixZeroLines()
-{
-    TempWorkDir dir;
-    const LogStore logStore;
-    QVERIFY(logStore.ensureLogSeeded().ok);
-    const ReadResult loaded = logStore.read(kLog);
-    QCOMPARE(loaded.status, ReadResult::Status::Read);
-    QVERIFY(logStore.write(kLog, loaded.contents.captions).ok);
-    QCOMPARE(dir.read(kLog), QByteArray("0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n"));
-}
-
-void TestLogStore::seedCreatesMissingLog()
-{
-    TempWorkDir dir;
-    const store::SeedResult result = LogStore().ensureLogSeeded();
-    QVERIFY(result.ok);
-    QVERIFY(result.created);
-    QVERIFY(result.error.isEmpty());
-    QCOMPARE(dir.read(kLog), QByteArray(" 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n"));
-}
-
-void TestLogStore::seedNeverTouchesAnExistingFile_data()
-{
-    QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
-
-    QTest::newRow("save form") << kLog << kOldBytes;
-    QTest::newRow("other case spelling") << "basic.log" << kOldBytes;
-    QTest::newRow("empty") << kLog << QByteArray();
-    QTest::newRow("fewer than six items") << kLog << QByteArray("7\r\n");
-    QTest::newRow("not numbers") << kLog << QByteArray("abc\r\n\0\0\xff", 8);
+    QTest::addColumn<QString>("captions");
+    QTest::addColumn<QString>("valid");
+    QTest::addColumn<int>("itemsFound");
+    const QString counts = "4|1|22|37|19|250", zeros = "0|0|0|0|0|0";
+    QTest::newRow("save form") << kLog << counts << "111111" << 6;
+    QTest::newRow("bare LF, no end")
+        << QByteArray("4\n1\n22\n37\n19\n250") << counts << "111111" << 6;
+    QTest::newRow("seed form") << QByteArray(" 0 \r\n").repeated(6) << zeros << "111111" << 6;
+    QTest::newRow("blanks and number forms")
+        << QByteArray(" 12 \n\t2.5\t\n1e3\n-7\n+007\n1e308\n") << "12|2.5|1000|-7|7|1E+308"
+        << "111111" << 6;
+    QTest::newRow("more than six") << kLog + "junk\r\n99\r\n" << counts << "111111" << 6;
+    QTest::newRow("three items") << QByteArray("4\r\n1\r\n22\r\n") << "4|1|22|0|0|0"
+                                 << "111000" << 3;
+    QTest::newRow("empty") << QByteArray() << zeros << "000000" << 0;
+    QTest::newRow("text and blank lines")
+        << QByteArray("abc\n\n1,5\n  \n9\n\"5\"\n") << "0|0|0|0|9|0"
+        << "000010" << 6;
+    QTest::newRow("beyond the range")
+        << QByteArray("1e999\n-1e999\n1.7976931348623157e308\n1\n1\n1\n") << "0|0|0|1|1|1"
+        << "000111" << 6;
+    // Only the first 64 KiB are read: a line still running there is cut, not a number.
+    QTest::newRow("a line running past the read limit")
+        << "5\n" + QByteArray(LogFormat::kReadLimit, '7') << "5|0|0|0|0|0"
+        << "100000" << 2;
+    QTest::newRow("a line ending at the read limit")
+        << "5\n" + QByteArray(LogFormat::kReadLimit - 4, '0') + "7\n"
+        << "5|7|0|0|0|0"
+        << "110000" << 2;
 }
 
-void TestLogStore::seedNeverTouchesAnExistingFile()
+void TestLogStore::readsWhatAFileHolds()
 {
-    QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
-
-    TempWorkDir dir;
-    dir.write(name, bytes);
-    const store::SeedResult result = LogStore().ensureLogSeeded();
-    QVERIFY(result.ok);
-    QVERIFY(!result.created);
-    QCOMPARE(entriesOf(dir), QStringList{name});
-    QCOMPARE(dir.read(name), bytes);
+    write("Basic.LOG", bytes);
+    const ReadResult result = LogStore(m_dir->path()).read("Basic.LOG");
+    QCOMPARE(int(result.status), int(ReadResult::Status::Read));
+    QTEST(joined(result.contents.captions), "captions");
+    QTEST(validity(result.contents), "valid");
+    QTEST(int(result.contents.itemsFound), "itemsFound");
+    QCOMPARE(result.contents.allValid(), !validity(result.contents).contains('0'));
+    QCOMPARE(read("Basic.LOG"), bytes);
 }
 
-void TestLogStore::remove_data()
+void TestLogStore::formsAreByteExact()
 {
-    QTest::addColumn<QStringList>("onDisk");
-    QTest::addColumn<QString>("removed");
-    QTest::addColumn<RemoveResult::Status>("status");
-    QTest::addColumn<QStringList>("left");
-
-    QTest::newRow("backup beside the log") << QStringList{kLog, kBackup} << kBackup
-                                           << RemoveResult::Status::Removed << QStringList{kLog};
-    QTest::newRow("missing log beside the backup")
-        << QStringList{kBackup} << kLog << RemoveResult::Status::Missing << QStringList{kBackup};
-    QTest::newRow("log in other case")
-        << QStringList{"BASIC.log"} << kLog << RemoveResult::Status::Removed << QStringList{};
+    QCOMPARE(QByteArray::fromStdString(LogFormat::saveForm(kCaptions)), kLog);
+    QCOMPARE(QByteArray::fromStdString(LogFormat::saveForm({"-3", " 1", "", "x", "0", "0"})),
+             "-3\r\n 1\r\n\r\nx\r\n0\r\n0\r\n");
+    QCOMPARE(QByteArray::fromStdString(LogFormat::seedForm()), QByteArray(" 0 \r\n").repeated(6));
+    const LogContents quoted = LogFormat::parse("ok\x01\n" + std::string(50, 'x') + "\n");
+    QCOMPARE(quoted.rawItems[0], "ok?");
+    QCOMPARE(quoted.rawItems[1], std::string(40, 'x') + "...");
 }
 
-void TestLogStore::remove()
+void TestLogStore::seedsOnlyAMissingLog()
 {
-    QFETCH(QStringList, onDisk);
-    QFETCH(QString, removed);
-    QFETCH(RemoveResult::Status, status);
-    QFETCH(QStringList, left);
-
-    TempWorkDir dir;
-    for (const QString& name : onDisk)
-        dir.write(name, kOldBytes);
-    QCOMPARE(LogStore().remove(removed).status, status);
-    QCOMPARE(entriesOf(dir), left);
+    const LogStore store(m_dir->path());
+    SeedResult seeded = store.ensureLogSeeded();
+    QVERIFY(seeded.ok && seeded.created);
+    QCOMPARE(read("Basic.LOG"), QByteArray(" 0 \r\n").repeated(6));
+    write("Basic.LOG", "junk");
+    seeded = store.ensureLogSeeded();
+    QVERIFY(seeded.ok && !seeded.created);
+    QCOMPARE(read("Basic.LOG"), "junk");
 }
 
-void TestLogStore::directoryInPlaceFails_data()
+void TestLogStore::namesMatchWithoutRegardToCase()
 {
-    QTest::addColumn<Operation>("operation");
-
-    QTest::newRow("read") << Operation::Read;
-    QTest::newRow("write") << Operation::Write;
-    QTest::newRow("seed") << Operation::Seed;
-    QTest::newRow("remove") << Operation::Remove;
+    write("basic.log", kLog);
+    const LogStore store(m_dir->path());
+    QVERIFY(store.exists("Basic.LOG"));
+    QVERIFY(!store.exists("Basic.LOG.Backup"));
+    QCOMPARE(joined(store.read("Basic.LOG").contents.captions), "4|1|22|37|19|250");
+    QVERIFY(store.ensureLogSeeded().ok);
+    QVERIFY(store.write("Basic.LOG", {"1", "1", "1", "1", "1", "1"}).ok);
+    QCOMPARE(read("basic.log"), QByteArray("1\r\n").repeated(6));
+    QVERIFY(!QFile::exists(m_dir->filePath("Basic.LOG")));
+    QCOMPARE(int(store.remove("BASIC.log").status), int(RemoveResult::Status::Removed));
+    QVERIFY(!store.exists("Basic.LOG"));
+    QCOMPARE(int(store.read("Basic.LOG").status), int(ReadResult::Status::Missing));
 }
 
-void TestLogStore::directoryInPlaceFails()
+void TestLogStore::writeReplacesTheFileOrLeavesItWhole()
 {
-    QFETCH(Operation, operation);
-
-    TempWorkDir dir;
-    makeDirectoryNamed(dir, kLog);
-    const auto [ok, error] = perform(operation);
-    QVERIFY(!ok);
-    QVERIFY(!error.isEmpty());
-    QVERIFY(QFileInfo(dir.filePath(kLog)).isDir());
-    QCOMPARE(dir.read(kLog + QLatin1String("/keep")), QByteArray("kept"));
-    QCOMPARE(entriesOf(dir), QStringList{kLog});
+    const LogStore store(m_dir->path());
+    QVERIFY(store.write("Basic.LOG.Backup", kCaptions).ok);
+    QCOMPARE(read("Basic.LOG.Backup"), kLog);
+    QVERIFY(QDir(m_dir->path()).mkpath("Basic.LOG/inside"));
+    const StoreResult failed = store.write("Basic.LOG", kCaptions);
+    QVERIFY(!failed.ok);
+    QVERIFY(!failed.error.isEmpty());
+    QVERIFY(QFileInfo(m_dir->filePath("Basic.LOG")).isDir());
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"Basic.LOG.Backup"});
+    const SeedResult seeded = store.ensureLogSeeded();
+    QVERIFY(!seeded.ok && !seeded.error.isEmpty());
+    QCOMPARE(int(store.read("Basic.LOG").status), int(ReadResult::Status::Failed));
 }
 
-void TestLogStore::noFileLeftOpen()
+void TestLogStore::removeTellsMissingFromFailed()
 {
-    TempWorkDir dir;
-    makeDirectoryNamed(dir, kBackup);
-    const LogStore logStore;
-    const int before = openFileCount();
+    const LogStore store(m_dir->path());
+    QCOMPARE(int(store.remove("Basic.LOG").status), int(RemoveResult::Status::Missing));
+    QVERIFY(QDir(m_dir->path()).mkpath("Basic.LOG/inside"));
+    const RemoveResult failed = store.remove("Basic.LOG");
+    QCOMPARE(int(failed.status), int(RemoveResult::Status::Failed));
+    QVERIFY(!failed.error.isEmpty());
+}
 
-    QVERIFY(logStore.ensureLogSeeded().ok);
-    QCOMPARE(logStore.read(kLog).status, ReadResult::Status::Read);
-    QVERIFY(logStore.write(kLog, kExample).ok);
-    QCOMPARE(logStore.read(kBackup).status, ReadResult::Status::Failed);
-    QVERIFY(!logStore.write(kBackup, kExample).ok);
-    QCOMPARE(logStore.remove(kBackup).status, RemoveResult::Status::Failed);
-    QCOMPARE(logStore.remove(kLog).status, RemoveResult::Status::Removed);
-
-    QCOMPARE(openFileCount(), before);
+void TestLogStore::refusesWhatIsNotARegularFile()
+{
+    // A reader blocked on a FIFO would hang the start for good.
+    QCOMPARE(::mkfifo(QFile::encodeName(m_dir->filePath("Basic.LOG")).constData(), 0600), 0);
+    const LogStore store(m_dir->path());
+    const ReadResult result = store.read("Basic.LOG");
+    QCOMPARE(int(result.status), int(ReadResult::Status::Failed));
+    QVERIFY(result.error.contains("not a regular file"));
+    QVERIFY(!store.ensureLogSeeded().ok);
 }
 
 QTEST_GUILESS_MAIN(TestLogStore)
