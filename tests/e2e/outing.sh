@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The real program in its own Xvfb, worked with real key presses: two outings
+# typed, logged and saved across a restart, checked byte for byte in Basic.LOG.
+#   outing.sh ZOREDEV
+set -euo pipefail
+zoredev="$(realpath "$1")"
+work="$(mktemp -d)"
+xvfb=
+program=
+trap 'kill $program $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; cat "$work/out" 2>/dev/null >&2; exit 1; }
+# Each wait ends as soon as its condition holds; 20 s only bound a hang.
+wait_for() { for _ in $(seq 400); do "$@" && return 0; sleep 0.05; done; return 1; }
+
+# -noreset: a server resetting as its last client leaves refuses the next one.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
+xvfb=$!
+wait_for test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work"
+chmod 700 "$work"
+
+window_shown() { window="$(xdotool search --onlyvisible --name '^Zoredev 3\.0\.3$' | head -n 1)"; [ -n "$window" ]; }
+ended() { ! kill -0 "$program" 2>/dev/null; }
+
+# outing KEYS...: starts the program, waits for its window, presses the keys,
+# then Save & Exit, and waits for the program to end.
+outing() {
+    (cd "$work" && exec "$zoredev") >"$work/out" 2>&1 &
+    program=$!
+    wait_for window_shown || fail "no window titled Zoredev 3.0.3"
+    xdotool windowfocus --sync "$window"
+    for keys in "$@"; do xdotool key --delay 30 $keys; done
+    xdotool key alt+x
+    wait_for ended || fail "Save & Exit did not end the program"
+    wait "$program" || fail "the program exited with an error"
+}
+
+# The focus starts in the dollar coins box; Tab selects a box's text.
+outing 3 Tab Tab Tab Tab Tab 7 alt+l
+[ "$(cat "$work/Basic.LOG")" = $'3\r\n0\r\n0\r\n0\r\n0\r\n7\r' ] || fail "first save: $(od -c "$work/Basic.LOG")"
+# An entry of 1e3 logs a thousand, though the box holds three characters.
+outing Tab Tab Tab 1 Tab Tab 1 e 3 alt+l
+[ "$(cat "$work/Basic.LOG")" = $'3\r\n0\r\n0\r\n1\r\n0\r\n1007\r' ] || fail "second save: $(od -c "$work/Basic.LOG")"
