@@ -65,72 +65,77 @@ private slots:
     void decimalCommaLocaleChangesNothing();
 };
 
+struct TextRow
+{
+    const char* text;
+    double strict, leading, count; // kNone: no number
+};
+constexpr double kTiny = std::numeric_limits<double>::denorm_min();
+const TextRow kTextRows[] = {
+    {"0", 0, 0, 0},
+    {"12", 12, 12, 12},
+    {"007", 7, 7, 7},
+    {"-3", -3, -3, 3},
+    {"-0", -0.0, -0.0, 0},
+    {"+5", 5, 5, 5},
+    {"12.7", 12.7, 12.7, 12},
+    {"-2.7", -2.7, -2.7, 2},
+    {".5", 0.5, 0.5, 0},
+    {"-.5", -0.5, -0.5, 0},
+    {"5.", 5, 5, 5},
+    {"1e3", 1000, 1000, 1000},
+    {"1E+3", 1000, 1000, 1000},
+    {"1e-3", 0.001, 0.001, 0},
+    {"1.5e2", 150, 150, 150},
+    {"1e9", 1e9, 1e9, 1e9},
+    {" 5 ", 5, 5, 5},
+    {"\t5\r\n", 5, 5, 5},
+    {"1234567890123456", 1234567890123456, 1234567890123456, 1.23456789012346e15},
+    {"999999999999999.9", 999999999999999.9, 999999999999999.9, 999999999999999},
+    {"1e999", kInf, kInf, kInf},
+    {"-1e999", -kInf, -kInf, kInf},
+    {"1e-999", 0, 0, 0},
+    {"-1e-999", -0.0, -0.0, 0},
+    {"1.7976931348623159e308", kInf, kInf, kInf},
+    {"0.1e309", 1e308, 1e308, 1e308},
+    {"0.00000001e316", 1e308, 1e308, 1e308},
+    {"000123e400", kInf, kInf, kInf},
+    {"0.0001e400", kInf, kInf, kInf},
+    {"1e99999999999999999999", kInf, kInf, kInf},
+    {"10000e-330", 0, 0, 0},
+    {"4.9e-324", kTiny, kTiny, 0},
+    {"1 2", kNone, 12, kNone},
+    {"- 3", kNone, -3, kNone},
+    {"1 e 3", kNone, 1000, kNone},
+    {"1\r2", kNone, 1, kNone},
+    {"1e", kNone, 1, kNone},
+    {"1e+", kNone, 1, kNone},
+    {"1..2", kNone, 1, kNone},
+    {"1.2.3", kNone, 1.2, kNone},
+    {"1,5", kNone, 1, kNone},
+    {"12abc", kNone, 12, kNone},
+    {"1e5.5", kNone, 1e5, kNone},
+    {"", kNone, 0, kNone},
+    {" ", kNone, 0, kNone},
+    {"-", kNone, 0, kNone},
+    {"+", kNone, 0, kNone},
+    {".", kNone, 0, kNone},
+    {"e5", kNone, 0, kNone},
+    {"--1", kNone, 0, kNone},
+    {"$1.50", kNone, 0, kNone},
+    {"0x10", kNone, 0, kNone},
+    {"inf", kNone, 0, kNone},
+    {"Overflow", kNone, 0, kNone}};
+
 void TestNumberRules::textToNumber_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<double>("strict");
     QTest::addColumn<double>("leading");
     QTest::addColumn<double>("count");
-    const auto row = [](const char* text, double strict, double leading, double count) {
-        QTest::newRow(QByteArray(text).toPercentEncoding(" +-.e$,"))
-            << QByteArray(text) << strict << leading << count;
-    };
-    row("0", 0, 0, 0);
-    row("12", 12, 12, 12);
-    row("007", 7, 7, 7);
-    row("-3", -3, -3, 3);
-    row("-0", -0.0, -0.0, 0);
-    row("+5", 5, 5, 5);
-    row("12.7", 12.7, 12.7, 12);
-    row("-2.7", -2.7, -2.7, 2);
-    row(".5", 0.5, 0.5, 0);
-    row("-.5", -0.5, -0.5, 0);
-    row("5.", 5, 5, 5);
-    row("1e3", 1000, 1000, 1000);
-    row("1E+3", 1000, 1000, 1000);
-    row("1e-3", 0.001, 0.001, 0);
-    row("1.5e2", 150, 150, 150);
-    row("1e9", 1e9, 1e9, 1e9);
-    row(" 5 ", 5, 5, 5);
-    row("\t5\r\n", 5, 5, 5);
-    row("1234567890123456", 1234567890123456, 1234567890123456, 1.23456789012346e15);
-    row("999999999999999.9", 999999999999999.9, 999999999999999.9, 999999999999999);
-    row("1e999", kInf, kInf, kInf);
-    row("-1e999", -kInf, -kInf, kInf);
-    row("1e-999", 0, 0, 0);
-    row("-1e-999", -0.0, -0.0, 0);
-    row("1.7976931348623157e308", DBL_MAX, DBL_MAX, kInf); // 15 digits past the range
-    row("1.7976931348623159e308", kInf, kInf, kInf);
-    row("0.1e309", 1e308, 1e308, 1e308);
-    row("0.00000001e316", 1e308, 1e308, 1e308);
-    row("000123e400", kInf, kInf, kInf);
-    row("0.0001e400", kInf, kInf, kInf);
-    row("1e99999999999999999999", kInf, kInf, kInf);
-    row("10000e-330", 0, 0, 0);
-    row("4.9e-324", std::numeric_limits<double>::denorm_min(),
-        std::numeric_limits<double>::denorm_min(), 0);
-    row("1 2", kNone, 12, kNone);
-    row("- 3", kNone, -3, kNone);
-    row("1 e 3", kNone, 1000, kNone);
-    row("1\r2", kNone, 1, kNone);
-    row("1e", kNone, 1, kNone);
-    row("1e+", kNone, 1, kNone);
-    row("1..2", kNone, 1, kNone);
-    row("1.2.3", kNone, 1.2, kNone);
-    row("1,5", kNone, 1, kNone);
-    row("12abc", kNone, 12, kNone);
-    row("1e5.5", kNone, 1e5, kNone);
-    row("", kNone, 0, kNone);
-    row(" ", kNone, 0, kNone);
-    row("-", kNone, 0, kNone);
-    row("+", kNone, 0, kNone);
-    row(".", kNone, 0, kNone);
-    row("e5", kNone, 0, kNone);
-    row("--1", kNone, 0, kNone);
-    row("$1.50", kNone, 0, kNone);
-    row("0x10", kNone, 0, kNone);
-    row("inf", kNone, 0, kNone);
-    row("Overflow", kNone, 0, kNone);
+    for (const TextRow& r : kTextRows)
+        QTest::newRow(QByteArray(r.text).toPercentEncoding(" +-.e$,"))
+            << QByteArray(r.text) << r.strict << r.leading << r.count;
 }
 
 void TestNumberRules::textToNumber()
@@ -145,50 +150,51 @@ void TestNumberRules::textToNumber()
     COMPARE_BITS(countOrZero(view(text)), std::isnan(count) ? 0.0 : count);
 }
 
+struct ValueRow
+{
+    double value;
+    const char *general, *money, *share;
+};
+const ValueRow kValueRows[] = {
+    {0, "0", "$0.00", "0.00%"},
+    {-0.0, "0", "$0.00", "0.00%"},
+    {3 * 0.01, "0.03", "$0.03", "3.00%"},
+    {7 * 0.5, "3.5", "$3.50", "350.00%"},
+    {1234, "1234", "$1234.00", "123400.00%"},
+    {0.1 + 0.2, "0.3", "$0.30", "30.00%"},
+    {1.0 / 3, "0.333333333333333", "$0.33", "33.33%"},
+    {2.0 / 3, "0.666666666666667", "$0.67", "66.67%"},
+    {1.0 / 32, "0.03125", "$0.03", "3.13%"},
+    {0.285, "0.285", "$0.29", "28.50%"},
+    {1.005, "1.005", "$1.01", "100.50%"},
+    {0.994, "0.994", "$0.99", "99.40%"},
+    {0.995, "0.995", "$1.00", "99.50%"},
+    {0.99995, "0.99995", "$1.00", "100.00%"},
+    {9.995, "9.995", "$10.00", "999.50%"},
+    {0.005, "0.005", "$0.01", "0.50%"},
+    {0.0049999, "0.0049999", "$0.00", "0.50%"},
+    {-0.285, "-0.285", "-$0.29", "-28.50%"},
+    {-0.00001, "-0.00001", "$0.00", "0.00%"},
+    {12345678901234.5, "12345678901234.5", "$12345678901234.50", "1234567890123450.00%"},
+    {999999999999999, "999999999999999", "$999999999999999.00", "99999999999999900.00%"},
+    {999999999999999.9, "1E+15", "$1000000000000000.00", "100000000000000000.00%"},
+    {1234567890123456, "1.23456789012346E+15", "$1234567890123460.00", "123456789012346000.00%"},
+    {1e20, "1E+20", "$100000000000000000000.00", "10000000000000000000000.00%"},
+    {1e-15, "0.000000000000001", "$0.00", "0.00%"},
+    {1.5e-16, "1.5E-16", "$0.00", "0.00%"},
+    {kInf, "Overflow", "Overflow", "Overflow"},
+    {-kInf, "Overflow", "Overflow", "Overflow"},
+    {kNone, "Overflow", "Overflow", "Overflow"}};
+
 void TestNumberRules::numberToText_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<QByteArray>("general");
     QTest::addColumn<QByteArray>("money");
     QTest::addColumn<QByteArray>("share");
-    const auto row = [](const char* name, double value, const char* general, const char* money,
-                        const char* share) {
-        QTest::newRow(name) << value << QByteArray(general) << QByteArray(money)
-                            << QByteArray(share);
-    };
-    row("zero", 0, "0", "$0.00", "0.00%");
-    row("negative zero", -0.0, "0", "$0.00", "0.00%");
-    row("3 pennies", 3 * 0.01, "0.03", "$0.03", "3.00%");
-    row("7 half dollars", 7 * 0.5, "3.5", "$3.50", "350.00%");
-    row("no grouping", 1234, "1234", "$1234.00", "123400.00%");
-    row("0.1 + 0.2", 0.1 + 0.2, "0.3", "$0.30", "30.00%");
-    row("one third", 1.0 / 3, "0.333333333333333", "$0.33", "33.33%");
-    row("two thirds", 2.0 / 3, "0.666666666666667", "$0.67", "66.67%");
-    row("one in 32", 1.0 / 32, "0.03125", "$0.03", "3.13%");
-    row("0.285 up", 0.285, "0.285", "$0.29", "28.50%");
-    row("1.005 up", 1.005, "1.005", "$1.01", "100.50%");
-    row("0.994 down", 0.994, "0.994", "$0.99", "99.40%");
-    row("carry into dollars", 0.995, "0.995", "$1.00", "99.50%");
-    row("carry to 100 percent", 0.99995, "0.99995", "$1.00", "100.00%");
-    row("carry into tens", 9.995, "9.995", "$10.00", "999.50%");
-    row("half a cent", 0.005, "0.005", "$0.01", "0.50%");
-    row("below half a cent", 0.0049999, "0.0049999", "$0.00", "0.50%");
-    row("negative", -0.285, "-0.285", "-$0.29", "-28.50%");
-    row("tiny negative", -0.00001, "-0.00001", "$0.00", "0.00%");
-    row("fraction of 15 digits", 12345678901234.5, "12345678901234.5", "$12345678901234.50",
-        "1234567890123450.00%");
-    row("largest plain", 999999999999999, "999999999999999", "$999999999999999.00",
-        "99999999999999900.00%");
-    row("rounds to 1E+15", 999999999999999.9, "1E+15", "$1000000000000000.00",
-        "100000000000000000.00%");
-    row("16 digits", 1234567890123456, "1.23456789012346E+15", "$1234567890123460.00",
-        "123456789012346000.00%");
-    row("1E+20", 1e20, "1E+20", "$100000000000000000000.00", "10000000000000000000000.00%");
-    row("1E-15 plain", 1e-15, "0.000000000000001", "$0.00", "0.00%");
-    row("1.5E-16", 1.5e-16, "1.5E-16", "$0.00", "0.00%");
-    row("infinity", kInf, "Overflow", "Overflow", "Overflow");
-    row("minus infinity", -kInf, "Overflow", "Overflow", "Overflow");
-    row("not a number", kNone, "Overflow", "Overflow", "Overflow");
+    for (const ValueRow& r : kValueRows)
+        QTest::newRow(QByteArray::number(r.value, 'g', 17).constData())
+            << r.value << QByteArray(r.general) << QByteArray(r.money) << QByteArray(r.share);
 }
 
 void TestNumberRules::numberToText()
