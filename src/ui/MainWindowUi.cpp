@@ -96,7 +96,6 @@ CaptionLabel* figureLabel(QWidget* parent, const QString& name, int element, con
     label->setGeometry(geometry);
     label->setAlignment(Qt::AlignCenter);
     label->setFrameStyle(QFrame::Box | QFrame::Plain);
-    label->setLineWidth(1);
     setBackground(label, colour);
     // The caption stays the accessible name, so a screen reader reads the figure
     // itself; where it stands is told by the description.
@@ -237,10 +236,7 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
             twipRect(kQuantity.left, kRowTops[i], kQuantity.width, kFigureHeight), kLightGreen,
             place(Frame1->title(), row, kQuantity.heading));
 
-        // A box built with its text first shapes it in the application's font, a face
-        // the box never shows; given the text afterwards, it shapes it in the window's.
-        auto* box = new QLineEdit(Frame2);
-        box->setText(QStringLiteral("0"));
+        auto* box = new QLineEdit(QStringLiteral("0"), Frame2);
         box->setObjectName(QLatin1String(d.entryBox));
         box->setValidator(new TypingLimit(d.entryMaxLength, box));
         box->setGeometry(twipRect(kQuantity.left, kRowTops[i], kQuantity.width, 285));
@@ -260,12 +256,15 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
     cmdClear = button("cmdClear", QStringLiteral("&Clear Entry Boxes"), 1440, 1575);
     cmdExit = button("cmdExit", QStringLiteral("Save && E&xit"), 3240, 1095);
 
-    QWidget::setTabOrder(SSTab1->tabBar(), entryBoxes[0]);
-    for (std::size_t i = 1; i < entryBoxes.size(); ++i)
-        QWidget::setTabOrder(entryBoxes[i - 1], entryBoxes[i]);
-    QWidget::setTabOrder(entryBoxes.back(), cmdAdd);
-    QWidget::setTabOrder(cmdAdd, cmdClear);
-    QWidget::setTabOrder(cmdClear, cmdExit);
+    QWidget* previous = SSTab1->tabBar();
+    const auto followedBy = [&previous](QWidget* next) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    };
+    for (QLineEdit* box : entryBoxes)
+        followedBy(box);
+    for (QPushButton* button : {cmdAdd, cmdClear, cmdExit})
+        followedBy(button);
 
     QMenuBar* bar = window->menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
