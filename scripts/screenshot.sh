@@ -2,15 +2,20 @@
 # Starts a program on a private virtual X display, optionally types keys into
 # it, and saves the whole screen as a PNG.
 #
-# usage: scripts/screenshot.sh [-o FILE.png] [-c COMMAND] [-w WINDOW] [-W WINDOW] [KEYS...]
+# usage: scripts/screenshot.sh [-o FILE.png] [-c COMMAND] [-s WxH] [-w WINDOW] [-W WINDOW] [KEYS...]
 #   -o FILE     where the PNG goes (default: screenshot.png)
 #   -c COMMAND  the program and its arguments (default: build/src/Zoredev); a
 #               relative path is looked up here first, then in the repository
+#   -s WxH      size of the virtual screen (default: 1920x1200, room for the
+#               main window at QT_SCALE_FACTOR=2)
 #   -w WINDOW   regular expression for the name of the window to wait for
 #               before typing (default: Zoredev)
 #   -W WINDOW   regular expression for the name of a window the keys open, to
 #               wait for before the picture is taken (e.g. '^Zoredev$')
 #   KEYS        xdotool key sequences, sent in order: alt+h Down Return
+#
+# The environment reaches the program, so QT_SCALE_FACTOR=2 or
+# QT_QPA_PLATFORMTHEME set for this script apply to the picture.
 #
 # The program runs in a fresh temporary directory, so it finds no Basic.LOG of
 # yours and leaves none behind. Installs Xvfb, xdotool and ImageMagick first
@@ -24,14 +29,16 @@ output=screenshot.png
 command_line="build/src/Zoredev"
 first_window="Zoredev"
 last_window=""
-while getopts "o:c:w:W:h" option; do
+screen_size=1920x1200
+while getopts "o:c:s:w:W:h" option; do
     case "$option" in
     o) output="$OPTARG" ;;
     c) command_line="$OPTARG" ;;
+    s) screen_size="$OPTARG" ;;
     w) first_window="$OPTARG" ;;
     W) last_window="$OPTARG" ;;
     *)
-        sed -n '4,13s/^# \{0,1\}//p' "${BASH_SOURCE[0]}" >&2
+        sed -n '4,18s/^# \{0,1\}//p' "${BASH_SOURCE[0]}" >&2
         exit 2
         ;;
     esac
@@ -67,7 +74,7 @@ trap cleanup EXIT
 
 # Xvfb picks a free display number of its own and writes it once it accepts
 # clients, so two screenshots can run side by side.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" 2>"$workdir/.xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "${screen_size}x24" -nolisten tcp -noreset 3>"$display_file" 2>"$workdir/.xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
     [ -s "$display_file" ] && break
