@@ -7,6 +7,8 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // Wayland compositors find the menu entry, and with it the icon, by this name.
+    QApplication::setDesktopFileName(QStringLiteral("com.example.Zoredev"));
     ProgramStyle::install();
     ProgramFont::install();
     MainWindow window;

@@ -1,6 +1,7 @@
 #include "ui/AboutDialog.h"
 
 #include "ui/MessageBox.h"
+#include "ui/ProgramFont.h"
 #include "ui/ProgramIcon.h"
 #include "ui/SystemRegistry.h"
 #include "ui/Twips.h"
@@ -100,6 +101,9 @@ AboutDialog::AboutDialog(Registry* registry)
       m_registry(registry ? registry : m_ownRegistry.get())
 {
     setObjectName(QStringLiteral("frmAbout"));
+    // Its controls are placed for this face; a desktop theme may give the
+    // application a larger one after start, which would cut their texts off.
+    setFont(ProgramFont::regular());
     setAttribute(Qt::WA_DeleteOnClose);
     // A tool window would not keep the program alive by default; this box
     // must, once the main window has been closed.

@@ -8,6 +8,7 @@
 #include "ui/MakerContact.h"
 #include "ui/MessageBox.h"
 #include "ui/ProgramIcon.h"
+#include "ui/TabControl.h"
 #include "ui/TextConversion.h"
 
 #include <QApplication>
@@ -15,6 +16,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QTabBar>
 
 namespace {
 
@@ -84,6 +87,16 @@ void MainWindow::wireHandlers()
     connect(m_ui.mnuRegistration, &QAction::triggered, this, &MainWindow::mnuRegistration_Click);
     connect(m_ui.mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
     connect(m_ui.mnuBugs, &QAction::triggered, this, &MainWindow::mnuBugs_Click);
+
+    // The buttons' access keys work on every tab. On the first the buttons take
+    // them themselves; elsewhere they are hidden, and these stand in for them.
+    for (QPushButton* button : {m_ui.cmdAdd, m_ui.cmdClear, m_ui.cmdExit}) {
+        auto* key = new QShortcut(QKeySequence::mnemonic(button->text()), this);
+        key->setEnabled(false);
+        connect(key, &QShortcut::activated, button, &QPushButton::click);
+        connect(m_ui.SSTab1->tabBar(), &QTabBar::currentChanged, key,
+                [this, key, button] { key->setEnabled(!button->isVisibleTo(this)); });
+    }
 }
 
 void MainWindow::start()
