@@ -15,7 +15,10 @@
 #include <QTemporaryDir>
 
 namespace {
+const QByteArray kNone = "(none)"; // an absent file, as readFile() gives it
 const QByteArray kLog = "4\r\n1\r\n22\r\n37\r\n19\r\n250\r\n";
+const QByteArray kLogLf = "4\n1\n22\n37\n19\n250\n";
+const QByteArray kBackup = "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n";
 const char* const kRows[] = {"DollarCoins", "HalfDollarCoins", "Quarters",
                              "Dimes",       "Nickels",         "Pennies"};
 const char* const kFaces[] = {"FaceValueDollars", "HalfDollarFaceValue", "QuartersFaceValue",
@@ -26,6 +29,7 @@ const QString kZero = "0 0 0 0 0 0 $0.00 $0.00 $0.00 $0.00 $0.00 $0.00 0.00% 0.0
                       "0.00% 0.00% 0 $0.00";
 const QString kExample = "4 1 22 37 19 250 $4.00 $0.50 $5.50 $3.70 $0.95 $2.50 1.20% 0.30% 6.61% "
                          "11.11% 5.71% 75.08% 333 $17.15";
+const QString kIndent = "     ";
 } // namespace
 
 class TestMainWindow : public QObject
@@ -47,6 +51,9 @@ private slots:
     void tabsShowOnePageAtATime();
     void layoutColoursAndNames();
     void darkDesktopPaletteStaysReadable();
+    void menuEntry_data();
+    void menuEntry();
+    void failedBackUpSaysWhichFileAndWritesTheOther();
 
 private:
     void start(const QByteArray& log = kLog);
@@ -124,20 +131,27 @@ void TestMainWindow::startUp_data()
     QTest::newRow("the log's counts") << kLog + "9\r\n"
                                       << kExample << QStringList() << kLog + "9\r\n";
     QTest::newRow("damaged log")
-        << QByteArray("7\r\nseven\r\n3\r\n")
-        << "7 0 3 0 0 0 $7.00 $0.00 $0.75 $0.00 $0.00 $0.00 70.00% 0.00% 30.00% 0.00% 0.00% "
-           "0.00% 10 $7.75"
-        << QStringList{"Zoredev|Ok|2|The file Basic.LOG is damaged:\n\nLine 2 (Half Dollar Coins) "
+        << QByteArray("seven\r\n7\r\n3\r\n")
+        << "0 7 3 0 0 0 $0.00 $3.50 $0.75 $0.00 $0.00 $0.00 0.00% 70.00% 30.00% 0.00% 0.00% "
+           "0.00% 10 $4.25"
+        << QStringList{"Zoredev|Ok|2|The file Basic.LOG is damaged:\n\nLine 1 (Dollar Coins) "
                        "holds \"seven\", which is not a number.\nLine 4 (Dimes) is missing.\n"
                        "Line 5 (Nickels) is missing.\nLine 6 (Pennies) is missing.\n\nThese "
                        "counts are taken as 0.  The file is not changed until you save."}
-        << QByteArray("7\r\nseven\r\n3\r\n");
+        << QByteArray("seven\r\n7\r\n3\r\n");
+    QTest::newRow("unreadable log")
+        << kNone << kZero
+        << QStringList{"Zoredev|Ok|2|Cannot read the log file Basic.LOG: file to open is a "
+                       "directory\n\nThe Logged Finds start at zero.  The file has not been changed."}
+        << kNone;
 }
 
 void TestMainWindow::startUp()
 {
     QFETCH(QByteArray, log);
-    start(log);
+    if (log == kNone) // a log that cannot be read: the window starts at zero and leaves it alone
+        QVERIFY(QDir(m_dir->path()).mkpath("Basic.LOG/in"));
+    start(log == kNone ? QByteArray() : log);
     QTEST(frame(0), "logged");
     QCOMPARE(frame(1), kZero);
     QTEST(takeShownBoxes(), "boxes");
@@ -268,12 +282,13 @@ void TestMainWindow::keyboardReachesEveryButton()
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     QCOMPARE(QApplication::focusWidget(), box(0));
     QStringList visited;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 9; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
     }
     QCOMPARE(visited.join(' '), "txtHalfDollarCoins txtQuarters txtDimes txtNickels txtPennies "
-                                "cmdAdd cmdClear cmdExit");
+                                "cmdAdd cmdClear cmdExit "); // then the tab strip, unnamed
+    QCOMPARE(QApplication::focusWidget(), find<TabControl>("SSTab1")->tabBar());
     type(5, "7");
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
         QTest::keyClick(box(5), key);
@@ -285,8 +300,9 @@ void TestMainWindow::keyboardReachesEveryButton()
     QTest::keyClick(box(5), Qt::Key_C, Qt::AltModifier);
     QTRY_COMPARE(box(5)->text(), "0");
     QSignalSpy ending(m_window.get(), &MainWindow::programEnding);
-    QTest::keyClick(box(0), Qt::Key_X, Qt::AltModifier);
-    QVERIFY(ending.wait());
+    find<TabControl>("SSTab1")->setCurrentIndex(2); // where the buttons are hidden
+    QTest::keyClick(m_window.get(), Qt::Key_X, Qt::AltModifier);
+    QTRY_COMPARE(ending.count(), 1);
     QCOMPARE(file(), "0\r\n0\r\n0\r\n0\r\n0\r\n7\r\n");
 }
 
@@ -294,15 +310,19 @@ void TestMainWindow::tabsShowOnePageAtATime()
 {
     start();
     auto* tabs = find<TabControl>("SSTab1");
-    QCOMPARE(tabs->tabBar()->tabText(2), "Miscellaneous");
+    QTabBar* strip = tabs->tabBar();
+    QCOMPARE(strip->geometry(), QRect(0, 0, tabs->width(), strip->sizeHint().height()));
     for (int tab : {1, 2}) {
-        tabs->setCurrentIndex(tab);
+        // The strip stays above the pages, so a click on a tab reaches it.
+        QCOMPARE(tabs->childAt(strip->tabRect(tab).center()), strip);
+        QTest::mouseClick(strip, Qt::LeftButton, {}, strip->tabRect(tab).center());
         QLabel* placeholder = find(QStringLiteral("Label2_%1").arg(tab - 1));
         QVERIFY(placeholder->isVisible() &&
                 !find("Label2_" + QString::number(2 - tab))->isVisible());
         QVERIFY(!find<QGroupBox>("Frame1")->isVisible() && !find<QGroupBox>("Frame2")->isVisible());
         // Every word shows in the two lines the label is high.
-        QVERIFY(placeholder->heightForWidth(placeholder->width()) <= placeholder->height());
+        QVERIFY(placeholder->wordWrap() &&
+                placeholder->heightForWidth(placeholder->width()) <= placeholder->height());
         QCOMPARE(placeholder->text(), "What would you like to see here?  Send me suggestions at "
                                       "hunt@example.com.");
     }
@@ -327,12 +347,17 @@ void TestMainWindow::layoutColoursAndNames()
         {"Label2_1", {32, 120, 457, 57}}};
     for (const auto& [name, place] : places)
         QCOMPARE(find<QWidget>(name)->geometry(), place);
-    const QList<QPair<const char*, QColor>> colours{
+    // What is drawn, not what the palettes say: each face and the window around them.
+    const QImage picture = m_window->grab().toImage();
+    const QList<QPair<const char*, QColor>> faces{
         {"lblDimes_0", {192, 255, 192}},          {"lblTotalCoinsFound", {192, 255, 192}},
         {"lblDimesFaceValue_1", {192, 192, 255}}, {"lblTotalFaceValue_1", {255, 192, 255}},
-        {"lblPctDimes", {255, 192, 192}},         {"label_18", {192, 192, 192}}};
-    for (const auto& [name, colour] : colours)
-        QCOMPARE(find(name)->palette().color(QPalette::Window), colour);
+        {"lblPctDimes", {255, 192, 192}},         {"label_3", {192, 192, 192}},
+        {"clientArea", {192, 192, 255}}};
+    for (const auto& [name, colour] : faces) {
+        const QWidget* widget = find<QWidget>(name);
+        QCOMPARE(picture.pixelColor(widget->mapTo(m_window.get(), QPoint(2, 2))), colour);
+    }
     QCOMPARE(find("Label2_0")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     QCOMPARE(find("Label2_0")->font().pointSize(), 18);
     QVERIFY(!(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -398,6 +423,137 @@ void TestMainWindow::darkDesktopPaletteStaysReadable()
     }
     QApplication::setPalette(desktop);
     QCOMPARE(checked, 68);
+}
+
+void TestMainWindow::menuEntry_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QByteArray>("log");    // at start; kNone: deleted before the entry is chosen
+    QTest::addColumn<QByteArray>("backup"); // kNone: absent
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QByteArray>("logAfter");
+    QTest::addColumn<QByteArray>("backupAfter");
+    QTest::addColumn<QString>("counts");
+    const auto row = [](const char* name, const char* entry, const QByteArray& log,
+                        const QByteArray& backup, const QList<int>& answers,
+                        const QStringList& boxes, const QByteArray& logAfter,
+                        const QByteArray& backupAfter, const QString& counts) {
+        QTest::newRow(name) << entry << log << backup << answers << boxes << logAfter
+                            << backupAfter << counts;
+    };
+    const int yes = QMessageBox::Yes, no = QMessageBox::No;
+    const QByteArray lf = kLogLf, damaged = "1\nx\n3\n4\n5\n6\n";
+    const QString shown = "4|1|22|37|19|250", restored = "1|2|3|4|5|6";
+    const QString question = "Status|YesNo|0|Restore complete.  Would you like to replace the "
+                             "current .LOG file(s) with the backup .LOG files at this time?";
+    const QString eraseBackups = "Please Verify Requested Action|YesNo|0|You have indicated that "
+                                 "you wish to ERASE ALL BACKUP FILES.  Are you sure this is what "
+                                 "you wish to do?";
+    const QString eraseLogs = "Confirm Requested Action|YesNo,No|3|You have indicated that you "
+                              "wish to ERASE YOUR PRIMARY LOG FILE(S).  Are you SURE this is what "
+                              "you want to do?";
+    const QStringList backedUp{"Zoredev|Ok|0|Log files have been backed up."};
+    const QStringList noBackup{"Zoredev|Ok|0|There are no backup files to restore."};
+
+    row("back up", "mnuBackUpNow", lf, kBackup, {}, backedUp, kLog, kLog, shown);
+    row("back up without a log", "mnuBackUpNow", kNone, kNone, {}, backedUp, kLog, kLog, shown);
+    row("restore, no backup", "mnuRestoreFromBackup", lf, kNone, {}, noBackup, lf, kNone, shown);
+    row("restore, three lines", "mnuRestoreFromBackup", lf, "1\n2\n3\n", {}, noBackup, lf,
+        "1\n2\n3\n", shown);
+    row("restore, no", "mnuRestoreFromBackup", lf, kBackup, {no}, {question}, lf, kBackup,
+        restored);
+    row("restore, yes", "mnuRestoreFromBackup", lf, " 1\n2\n3\n4\n5\n6", {yes}, {question},
+        kBackup, kBackup, restored);
+    row("restore, yes, no log", "mnuRestoreFromBackup", kNone, kBackup, {yes}, {question}, kBackup,
+        kBackup, restored);
+    row("restore, damaged", "mnuRestoreFromBackup", lf, damaged, {yes, no},
+        {"Zoredev|Ok|2|The file Basic.LOG.Backup is damaged:\n\nLine 2 (Half Dollar Coins) holds "
+         "\"x\", which is not a number.\n\nThese counts are taken as 0.  The file is not changed "
+         "until you save.",
+         question},
+        lf, damaged, "1|0|3|4|5|6");
+    row("delete backups, no", "mnuDeleteBackups", lf, kBackup, {no}, {eraseBackups}, lf, kBackup,
+        shown);
+    row("delete backups, yes", "mnuDeleteBackups", lf, kBackup, {yes},
+        {eraseBackups, "Operation Status|Ok|0|Backup file(s) have been DELETED."}, lf, kNone,
+        shown);
+    row("delete backups, none there", "mnuDeleteBackups", lf, kNone, {yes},
+        {eraseBackups, "Zoredev|Ok|0|There are no backup files to delete."}, lf, kNone, shown);
+    row("delete logs, Enter", "mnuDeleteLogs", lf, kBackup, {}, {eraseLogs}, lf, kBackup, shown);
+    row("delete logs, yes", "mnuDeleteLogs", lf, kBackup, {yes},
+        {eraseLogs, "Status of Operation|Ok|2|Log file(s) have been DELETED."}, kNone, kBackup,
+        "0|0|0|0|0|0");
+    row("delete logs, none there", "mnuDeleteLogs", kNone, kBackup, {yes},
+        {eraseLogs, "Zoredev|Ok|0|There are no LOG files to delete."}, kNone, kBackup, shown);
+    // The help boxes' lines are joined by CR LF, and a box is all they do.
+    row("quick help", "mnuQuickHelp", lf, kNone, {},
+        {"Zoredev|Ok|0|Error: You asked for help when none is needed."}, lf, kNone, shown);
+    row("registration", "mnuRegistration", lf, kNone, {},
+        {"Zoredev|Ok|0|" + QStringList{kIndent, "", kIndent + "Zoredev 3.0 Registration",
+                                       kIndent + "123 Example Lane", kIndent + "Anytown, ZZ",
+                                       kIndent + "00000", "",
+                                       "Thanks for your interest in Zoredev.  Happy hunting!"}
+                               .join("\r\n")},
+        lf, kNone, shown);
+    row("bugs", "mnuBugs", lf, kNone, {},
+        {"Zoredev|Ok|0|" +
+         QStringList{kIndent + "If you think you have found a bug and would like to report it, "
+                               "have a comment, constructive criticism or suggestion about "
+                               "Zoredev, please contact me via one of the following methods:",
+                     "", kIndent + "E-Mail: hunt@example.com", kIndent + "ICQ: 000000000", "",
+                     kIndent + "Your input is greatly appreciated.  Please help me decide what "
+                               "to add to Zoredev in the next release.  Thanks,",
+                     "", kIndent + "The Zoredev Team"}
+             .join("\r\n")},
+        lf, kNone, shown);
+}
+
+void TestMainWindow::menuEntry()
+{
+    QFETCH(QString, entry);
+    QFETCH(QByteArray, log);
+    QFETCH(QByteArray, backup);
+    QFETCH(QList<int>, answers);
+    writeFile(m_dir->filePath("Basic.LOG"), log == kNone ? kLogLf : log);
+    if (backup != kNone)
+        writeFile(m_dir->filePath("Basic.LOG.Backup"), backup);
+    start(QByteArray());
+    if (log == kNone)
+        QVERIFY(QFile::remove(m_dir->filePath("Basic.LOG")));
+    for (const int answer : answers)
+        MessageBox::setNextAnswer(MessageBox::Button(answer));
+    find<QAction>(entry)->trigger();
+
+    QTEST(takeShownBoxes(), "boxes");
+    QTEST(file(), "logAfter");
+    QTEST(file("Basic.LOG.Backup"), "backupAfter");
+    QStringList counts;
+    int total = 0;
+    for (CaptionLabel* label : m_window->ui().countLabels) {
+        counts << label->text();
+        total += label->text().toInt();
+    }
+    QTEST(counts.join('|'), "counts");
+    QCOMPARE(caption("lblTotalCoins"), QString::number(total));
+    for (const QString& name : QDir(m_dir->path()).entryList(QDir::Files))
+        QVERIFY2(name == "Basic.LOG" || name == "Basic.LOG.Backup", qPrintable(name));
+}
+
+void TestMainWindow::failedBackUpSaysWhichFileAndWritesTheOther()
+{
+    QVERIFY(QDir(m_dir->path()).mkpath("Basic.LOG.Backup/in"));
+    start(QByteArray());
+    find<QAction>("mnuBackUpNow")->trigger();
+    const QStringList boxes = takeShownBoxes();
+    QVERIFY2(boxes.size() == 1 && boxes[0].startsWith("Zoredev|Ok|2|Cannot write "
+                                                      "Basic.LOG.Backup: ") &&
+                 boxes[0].endsWith("The back-up is not complete.  Your logged finds are still "
+                                   "shown and nothing on disk was lost."),
+             qPrintable(boxes.join('\n')));
+    QCOMPARE(file(), QByteArray("0\r\n").repeated(6));
+    find<QAction>("mnuDeleteBackups")->trigger();
+    QVERIFY(takeShownBoxes().value(1).startsWith("Zoredev|Ok|2|Cannot delete Basic.LOG.Backup: "));
 }
 
 QTEST_MAIN(TestMainWindow)
