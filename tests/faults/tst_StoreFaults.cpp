@@ -1,15 +1,12 @@
 #include "store/LogStore.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <atomic>
-#include <cerrno>
 #include <climits>
-#include <cstring>
 #include <dlfcn.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -17,16 +14,18 @@
 
 using namespace store;
 
-// A full disk under the test's directory: write() and fdatasync() are defined
-// here, ahead of the C library, so Qt's own calls come through them.
+// A disk under the test's directory that fills up, finds out only at the sync that it
+// is full, or holds a write up once: write() and fdatasync() are defined here, ahead
+// of the C library, so Qt's own calls come through them.
 namespace {
-std::atomic<long long> g_free{-1}; // bytes still free; -1: the disk is not full
+std::atomic<long long> g_free{-1};  // bytes still free; -1: any number
+std::atomic<long long> g_stall{-1}; // bytes written before one call fails for now
 std::atomic<bool> g_failSync{false};
 char g_dir[PATH_MAX];
 
-bool onFullDisk(int fd)
+bool underTest(int fd)
 {
-    if (g_free.load() < 0 && !g_failSync.load())
+    if (!g_dir[0])
         return false;
     char link[32], target[PATH_MAX];
     std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
@@ -39,14 +38,24 @@ extern "C" ssize_t write(int fd, const void* data, size_t size)
 {
     static const auto real =
         reinterpret_cast<ssize_t (*)(int, const void*, size_t)>(::dlsym(RTLD_NEXT, "write"));
-    if (onFullDisk(fd) && g_free.load() >= 0) {
-        const long long granted = std::min<long long>(g_free.load(), static_cast<long long>(size));
-        if (granted == 0) {
-            errno = ENOSPC;
+    if (underTest(fd)) {
+        if (g_stall == 0) {
+            g_stall = -1;
+            errno = EAGAIN;
             return -1;
         }
-        g_free -= granted;
-        return real(fd, data, size_t(granted));
+        if (g_stall > 0) {
+            size = std::min<size_t>(size, size_t(g_stall));
+            g_stall -= size;
+        }
+        if (g_free >= 0) {
+            size = std::min<size_t>(size, size_t(g_free));
+            if (size == 0) {
+                errno = ENOSPC;
+                return -1;
+            }
+            g_free -= size;
+        }
     }
     return real(fd, data, size);
 }
@@ -54,7 +63,7 @@ extern "C" ssize_t write(int fd, const void* data, size_t size)
 extern "C" int fdatasync(int fd)
 {
     static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fdatasync"));
-    if (onFullDisk(fd) && g_failSync.load()) {
+    if (g_failSync && underTest(fd)) {
         errno = ENOSPC;
         return -1;
     }
@@ -66,66 +75,65 @@ class TestStoreFaults : public QObject
     Q_OBJECT
 
 private slots:
-    void fullDiskLeavesTheOldLog_data();
-    void fullDiskLeavesTheOldLog();
-    void killedWhileSavingLeavesOneWholeLog();
-};
-
-void TestStoreFaults::fullDiskLeavesTheOldLog_data()
-{
-    QTest::addColumn<long long>("freeBytes");
-    QTest::addColumn<bool>("foundAtSync");
-    QTest::newRow("no byte free") << 0LL << false;
-    QTest::newRow("one byte short") << 22LL << false;
-    QTest::newRow("found only at the sync") << -1LL << true;
-}
-
-void TestStoreFaults::fullDiskLeavesTheOldLog()
-{
-    QFETCH(long long, freeBytes);
-    QFETCH(bool, foundAtSync);
-    QTemporaryDir dir;
-    const LogStore store(dir.path());
-    QVERIFY(store.write("Basic.LOG", {"1", "2", "3", "4", "5", "6"}).ok);
-    std::snprintf(g_dir, sizeof g_dir, "%s/", qPrintable(dir.path()));
-    g_free = freeBytes;
-    g_failSync = foundAtSync;
-    const StoreResult full = store.write("Basic.LOG", {"40", "1", "22", "37", "19", "250"});
-    g_free = -1;
-    g_failSync = false;
-    QVERIFY(!full.ok);
-    QVERIFY2(full.error.contains("space"), qPrintable(full.error));
-    QFile log(dir.filePath("Basic.LOG"));
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    QCOMPARE(log.readAll(), "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Basic.LOG"});
-}
-
-void TestStoreFaults::killedWhileSavingLeavesOneWholeLog()
-{
-    QTemporaryDir dir;
-    const LogStore store(dir.path());
-    const std::array<std::string, kItemCount> a{"1", "1", "1", "1", "1", "1"};
-    const std::array<std::string, kItemCount> b{"22222", "2", "2", "2", "2", "2"};
-    QVERIFY(store.write("Basic.LOG", a).ok);
-    const QByteArray forms[] = {QByteArray::fromStdString(LogFormat::saveForm(a)),
-                                QByteArray::fromStdString(LogFormat::saveForm(b))};
-    QRandomGenerator random(3);
-    for (int round = 0; round < 40; ++round) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            for (int i = 0;; ++i)
-                store.write("Basic.LOG", i % 2 ? a : b);
-        }
-        ::usleep(random.bounded(200, 3000));
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        QFile log(dir.filePath("Basic.LOG"));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QByteArray bytes = log.readAll();
-        QVERIFY2(bytes == forms[0] || bytes == forms[1], bytes.toPercentEncoding().constData());
+    void aSaveIsWholeOrNotAtAll_data()
+    {
+        QTest::addColumn<long long>("freeBytes");
+        QTest::addColumn<long long>("stall");
+        QTest::addColumn<bool>("failSync");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("no byte free") << 0LL << -1LL << false << false;
+        QTest::newRow("one byte short") << 22LL << -1LL << false << false;
+        QTest::newRow("full only at the sync") << -1LL << -1LL << true << false;
+        QTest::newRow("held up once") << -1LL << 10LL << false << true;
     }
-}
+    void aSaveIsWholeOrNotAtAll()
+    {
+        QTemporaryDir dir;
+        const LogStore store(dir.path());
+        QVERIFY(store.write("Basic.LOG", {"1", "2", "3", "4", "5", "6"}).ok);
+        std::snprintf(g_dir, sizeof g_dir, "%s/", qPrintable(dir.path()));
+        QFETCH(long long, freeBytes);
+        QFETCH(long long, stall);
+        QFETCH(bool, failSync);
+        g_free = freeBytes;
+        g_stall = stall;
+        g_failSync = failSync;
+        const StoreResult result = store.write("Basic.LOG", {"40", "1", "22", "37", "19", "250"});
+        g_dir[0] = '\0';
+        g_free = g_stall = -1;
+        g_failSync = false;
+        QFETCH(bool, saved);
+        QVERIFY2(result.ok == saved && result.error.contains("space") != saved,
+                 qPrintable(result.error));
+        QCOMPARE(readFile(dir.filePath("Basic.LOG")),
+                 saved ? "40\r\n1\r\n22\r\n37\r\n19\r\n250\r\n" : "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Basic.LOG"});
+    }
+
+    void killedWhileSavingLeavesOneWholeLog()
+    {
+        QTemporaryDir dir;
+        const LogStore store(dir.path());
+        const std::array<std::string, kItemCount> a{"1", "1", "1", "1", "1", "1"};
+        const std::array<std::string, kItemCount> b{"22222", "2", "2", "2", "2", "2"};
+        QVERIFY(store.write("Basic.LOG", a).ok);
+        QRandomGenerator random(3);
+        for (int round = 0; round < 40; ++round) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                for (int i = 0;; ++i)
+                    store.write("Basic.LOG", i % 2 ? a : b);
+            }
+            ::usleep(random.bounded(200, 3000));
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+            const QByteArray bytes = readFile(dir.filePath("Basic.LOG"));
+            QVERIFY2(bytes == QByteArray::fromStdString(LogFormat::saveForm(a)) ||
+                         bytes == QByteArray::fromStdString(LogFormat::saveForm(b)),
+                     bytes.toPercentEncoding().constData());
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(TestStoreFaults)
 #include "tst_StoreFaults.moc"
