@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Zoredev and starts it (./dev.sh run) or runs every test (./dev.sh test).
-# Installs what a fresh Debian 12 machine lacks first, and only that.
+# Builds Zoredev and starts it (./dev.sh run) or runs every test (./dev.sh test);
+# ./dev.sh fuzz SECONDS runs the fuzz target longer. Installs what a fresh Debian 12
+# machine lacks first, and only that.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -35,6 +36,24 @@ run_tests() { # preset
         --output-on-failure --parallel "$(nproc)" --timeout 300
 }
 
+# Builds the fuzz target with clang in build-fuzz/ and runs it; what a run learns
+# stays in build-fuzz/corpus for the next one, and an input that breaks something is
+# left in build-fuzz/artifacts/.
+fuzz() { # seconds
+    local build="$here/build-fuzz"
+    if [ ! -f "$build/build.ninja" ]; then
+        cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DCMAKE_CXX_COMPILER=clang++ -DZOREDEV_BUILD_FUZZ=ON -DZOREDEV_BUILD_TESTS=OFF \
+            -DZOREDEV_BUILD_BENCH=OFF >/dev/null
+    fi
+    cmake --build "$build" --target fuzz_rules
+    mkdir -p "$build/corpus" "$build/artifacts"
+    "$build/fuzz/fuzz_rules" -max_total_time="$1" -timeout=10 -print_final_stats=1 \
+        -artifact_prefix="$build/artifacts/" "$build/corpus" "$here/fuzz/corpus/fuzz_rules" \
+        >"$build/artifacts/run.log" 2>&1 || { tail -30 "$build/artifacts/run.log" >&2; exit 1; }
+    grep -m1 number_of_executed_units "$build/artifacts/run.log"
+}
+
 case "$cmd" in
 run)
     ensure_packages "${run_packages[@]}"
@@ -53,10 +72,14 @@ test)
         LSAN_OPTIONS="suppressions=$here/tests/lsan-suppressions.txt" \
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         run_tests asan
-    "$here/fuzz/run.sh" 5
+    fuzz 5
+    ;;
+fuzz)
+    ensure_packages "${run_packages[@]}" clang libclang-rt-dev
+    fuzz "${2:-60}"
     ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

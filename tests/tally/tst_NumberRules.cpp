@@ -7,7 +7,6 @@
 
 #include <clocale>
 #include <cmath>
-#include <cstring>
 
 using namespace tally;
 
@@ -70,18 +69,9 @@ private slots:
             QTest::newRow(QByteArray(text).toPercentEncoding(" +-.e$,"))
                 << QByteArray(text) << strict << leading << count;
         };
-        row("0", 0, 0, 0);
-        row("007", 7, 7, 7);
-        row("-3", -3, -3, 3);
+        // Ordinary number forms are the random test's; these are the corners.
         row("-0", -0.0, -0.0, 0);
-        row("+5", 5, 5, 5);
-        row("12.7", 12.7, 12.7, 12);
         row("-2.7", -2.7, -2.7, 2);
-        row("-.5", -0.5, -0.5, 0);
-        row("5.", 5, 5, 5);
-        row("1E+3", 1000, 1000, 1000);
-        row("1e-3", 0.001, 0.001, 0);
-        row("1.5e2", 150, 150, 150);
         row("\t5\r\n", 5, 5, 5);
         row("1234567890123456", 1234567890123456, 1234567890123456, 1.23456789012346e15);
         row("999999999999999.9", 999999999999999.9, 999999999999999.9, 999999999999999);
@@ -96,18 +86,9 @@ private slots:
         row("10000e-330", 0, 0, 0);
         row("4.9e-324", 4.9e-324, 4.9e-324, 0);
         row("1 e 3", kNone, 1000, kNone);
-        row("1\r2", kNone, 1, kNone);
-        row("1e+", kNone, 1, kNone);
-        row("1.2.3", kNone, 1.2, kNone);
+        row("1\r2", kNone, 1, kNone); // a carriage return is no blank inside a number
         row("1,5", kNone, 1, kNone);
-        row("1e5.5", kNone, 1e5, kNone);
         row("", kNone, 0, kNone);
-        row(" ", kNone, 0, kNone);
-        row("-", kNone, 0, kNone);
-        row(".", kNone, 0, kNone);
-        row("e5", kNone, 0, kNone);
-        row("--1", kNone, 0, kNone);
-        row("$1.50", kNone, 0, kNone);
         row("0x10", kNone, 0, kNone);
         row("inf", kNone, 0, kNone);
     }
@@ -131,27 +112,21 @@ private slots:
         const auto row = [](double value, const char* texts) {
             QTest::newRow(QByteArray::number(value, 'g', 17)) << value << QByteArray(texts);
         };
-        row(0, "0 $0.00 0.00%");
+        // Rounding at large is the half-cent test's; these are the forms.
         row(-0.0, "0 $0.00 0.00%");
-        row(3 * 0.01, "0.03 $0.03 3.00%");
         row(7 * 0.5, "3.5 $3.50 350.00%");
         row(1234, "1234 $1234.00 123400.00%");
         row(0.1 + 0.2, "0.3 $0.30 30.00%");
         row(2.0 / 3, "0.666666666666667 $0.67 66.67%");
-        row(1.0 / 32, "0.03125 $0.03 3.13%");
-        row(1.005, "1.005 $1.01 100.50%");
-        row(0.994, "0.994 $0.99 99.40%");
         row(0.99995, "0.99995 $1.00 100.00%");
-        row(9.995, "9.995 $10.00 999.50%");
-        row(0.0049999, "0.0049999 $0.00 0.50%");
         row(-0.285, "-0.285 -$0.29 -28.50%");
         row(-0.00001, "-0.00001 $0.00 0.00%");
-        row(12345678901234.5, "12345678901234.5 $12345678901234.50 1234567890123450.00%");
-        row(999999999999999, "999999999999999 $999999999999999.00 99999999999999900.00%");
         row(999999999999999.9, "1E+15 $1000000000000000.00 100000000000000000.00%");
         row(1234567890123456, "1.23456789012346E+15 $1234567890123460.00 123456789012346000.00%");
         row(1e-15, "0.000000000000001 $0.00 0.00%");
         row(-1.5e-16, "-1.5E-16 $0.00 0.00%");
+        row(1.23456e-18, "1.23456E-18 $0.00 0.00%");
+        row(-1e20, "-1E+20 -$100000000000000000000.00 -10000000000000000000000.00%");
         row(-kInf, "Overflow Overflow Overflow");
         row(kNone, "Overflow Overflow Overflow");
     }
@@ -195,30 +170,6 @@ private slots:
                          QByteArray::number(std::floor(std::fabs(value)), 'g', 15).toDouble());
         }
         QVERIFY(numbers > 3000);
-    }
-
-    void generalTextReadsBackAs15Digits()
-    {
-        const QRegularExpression exponentForm("^-?[1-9](\\.[0-9]*[1-9])?E[+-][1-9][0-9]*$");
-        QRandomGenerator random(20240611);
-        for (int i = 0; i < 20000; ++i) {
-            const quint64 bits = random.generate64();
-            double value;
-            std::memcpy(&value, &bits, sizeof value);
-            if (!std::isfinite(value))
-                continue;
-            const QByteArray rounded = QByteArray::number(value, 'e', 14);
-            const QByteArray text = q(generalNumberText(value));
-            bool inRange = false;
-            const double expected = rounded.toDouble(&inRange);
-            if (inRange)
-                COMPARE_BITS(strictNumber(text.toStdString()).value_or(kNone), expected);
-            const int decade = rounded.mid(rounded.indexOf('e') + 1).toInt();
-            QVERIFY2(decade >= -15 && decade < 15
-                         ? !text.contains('E')
-                         : exponentForm.match(QString::fromLatin1(text)).hasMatch(),
-                     text.constData());
-        }
     }
 
     void halfACentRoundsUpFromTheDecimalWritten()

@@ -4,24 +4,17 @@
 
 #include <QApplication>
 #include <QTest>
-#include <QWidget>
 
-// One line per message box, so that a test compares what was shown as a list.
-inline QString describe(const MessageBox::Shown& box)
-{
-    const QString buttons = box.buttons == QMessageBox::Ok ? "Ok" : "YesNo";
-    const QString defaultButton = box.defaultButton == QMessageBox::No ? ",No" : "";
-    return QStringLiteral("%1|%2%3|%4|%5")
-        .arg(box.title, buttons, defaultButton)
-        .arg(int(box.icon))
-        .arg(box.text);
-}
-
+// The boxes shown since the last call, one line each: title|buttons[,default No]|icon|text.
 inline QStringList takeShownBoxes()
 {
     QStringList lines;
     for (const MessageBox::Shown& box : MessageBox::takeShown())
-        lines << describe(box);
+        lines << QStringLiteral("%1|%2%3|%4|%5")
+                     .arg(box.title, box.buttons == QMessageBox::Ok ? "Ok" : "YesNo",
+                          box.defaultButton == QMessageBox::No ? ",No" : "")
+                     .arg(int(box.icon))
+                     .arg(box.text);
     return lines;
 }
 

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <stdexcept>
 
@@ -24,26 +25,26 @@ class FakeRegistry : public Registry
 public:
     QHash<QByteArray, QPair<quint32, QByteArray>> values;
     QStringList files, started;
-    QList<QByteArray> open; // by handle - 1; emptied when closed
+    QList<QByteArray> keys; // by handle - 1
+    int open = 0;
 
     long openKey(Key root, const QByteArray& path, quint32 options, quint32 access,
                  Key* opened) override
     {
         if (root != LocalMachine || options != 0 || (access & 0x26)) // no write rights asked
             return AccessDenied;
-        for (const QByteArray& key : values.keys()) {
-            if (key.startsWith(path + '|')) {
-                open.append(path);
-                *opened = Key(open.size());
-                return Success;
-            }
-        }
-        return FileNotFound;
+        if (std::none_of(values.keyBegin(), values.keyEnd(),
+                         [&](const QByteArray& key) { return key.startsWith(path + '|'); }))
+            return FileNotFound;
+        keys.append(path);
+        *opened = Key(keys.size());
+        ++open;
+        return Success;
     }
     long queryValue(Key key, const QByteArray& name, quint32* type, char* data,
                     quint32* size) override
     {
-        const auto [valueType, value] = values.value(open.value(int(key) - 1) + '|' + name);
+        const auto [valueType, value] = values.value(keys.value(int(key) - 1) + '|' + name);
         if (value.isNull() || quint32(value.size()) > *size)
             return value.isNull() ? FileNotFound : MoreData;
         std::copy(value.begin(), value.end(), data);
@@ -51,18 +52,7 @@ public:
         *size = quint32(value.size());
         return Success;
     }
-    long closeKey(Key key) override
-    {
-        if (int(key) < 1 || int(key) > open.size() || open[int(key) - 1].isNull())
-            return InvalidHandle;
-        open[int(key) - 1].clear();
-        return Success;
-    }
-    bool allClosed() const
-    {
-        return std::all_of(open.begin(), open.end(),
-                           [](const QByteArray& k) { return k.isNull(); });
-    }
+    long closeKey(Key) override { return open-- > 0 ? Success : InvalidHandle; }
     QString findFile(const QString& path) override { return files.contains(path) ? path : ""; }
     bool startProgram(const QString& path) override
     {
@@ -72,13 +62,40 @@ public:
 };
 } // namespace
 
-class TestAboutDialog : public QObject
+class TestDialogs : public QObject
 {
     Q_OBJECT
 
 private slots:
     void init() { beginWindowTest(); }
     void cleanup() { endWindowTest(); }
+
+    // The boxes as the user meets them, answered by key: Esc says No to a question,
+    // Enter takes the default button.
+    void messageBoxes()
+    {
+        MessageBox::interceptForTests(false);
+        QStringList seen;
+        const auto answer = [&seen](Qt::Key key) {
+            QTimer::singleShot(0, [&seen, key] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                seen << box->windowTitle() + '|' + box->text() + '|' +
+                            QString::number(box->icon()) + QString::number(box->textFormat()) +
+                            '|' + box->defaultButton()->text();
+                QTest::keyClick(box, key);
+            });
+        };
+        answer(Qt::Key_Escape);
+        QCOMPARE(MessageBox::ask(nullptr, "Sure?  Yes.", "Asked"), QMessageBox::No);
+        answer(Qt::Key_Return);
+        QCOMPARE(MessageBox::ask(nullptr, "Sure?", "Asked", QMessageBox::Critical, QMessageBox::No),
+                 QMessageBox::No);
+        answer(Qt::Key_Return);
+        QCOMPARE(MessageBox::inform(nullptr, "<b>Done</b>"), QMessageBox::Ok);
+        QCOMPARE(seen.join(';'),
+                 "Asked|Sure?  Yes.|00|&Yes;Asked|Sure?|30|&No;Zoredev|<b>Done</b>|00|OK");
+        MessageBox::interceptForTests(true);
+    }
 
     void aboutBoxIsOneModelessWindow()
     {
@@ -98,12 +115,17 @@ private slots:
                  "About Zoredev|Zoredev|Version 3.0.3");
         QCOMPARE(label("lblTitle")->font().pointSize(), 18);
         QCOMPARE(label("lblVersion")->palette().color(QPalette::WindowText), QColor(0, 128, 0));
-        QCOMPARE(about->findChild<QWidget*>("cmdSysInfo")->geometry(), QRect(284, 205, 83, 23));
-        QCOMPARE(about->size(), QSize(382, 237));
         const auto* description = about->findChild<QPlainTextEdit*>("txtDescription");
         QVERIFY(description->toPlainText().startsWith("     Zoredev 3.0 helps") &&
                 description->toPlainText().count('\n') == 1);
         QVERIFY(description->verticalScrollBar()->isVisible());
+        QStringList order;
+        for (int i = 0; i < 4; ++i) {
+            order << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(order.join(' '), "cmdOK picIcon cmdSysInfo txtDescription");
+        QCOMPARE(QApplication::focusWidget()->objectName(), "cmdOK");
         // Enter and Esc press OK; any other key is the focused control's.
         QTest::keyClick(about, Qt::Key_A);
         QVERIFY(about->isVisible());
@@ -116,63 +138,46 @@ private slots:
         QTRY_VERIFY(!again);
     }
 
-    void getKeyValue_data()
-    {
-        QTest::addColumn<quint32>("type");
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<bool>("result");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("text with its zero") << 1u << QByteArray("C:\\T\0", 5) << true << "C:\\T";
-        QTest::newRow("text without a zero") << 1u << QByteArray("C:\\T") << true << "C:\\T";
-        QTest::newRow("number") << 4u << QByteArray("\x05\xAB\x12\x00", 4) << true << "&h12AB05";
-        QTest::newRow("other type") << 3u << QByteArray("abc") << true << "old";
-        QTest::newRow("longer than the buffer") << 1u << QByteArray(1025, 'x') << false << "";
-    }
-    void getKeyValue()
-    {
-        QFETCH(quint32, type);
-        QFETCH(QByteArray, stored);
-        FakeRegistry registry;
-        registry.values[kToolKey + "|PATH"] = {type, stored};
-        AboutDialog about(&registry);
-        QString value = "old";
-        QTEST(about.GetKeyValue(Registry::LocalMachine, kToolKey, "PATH", value), "result");
-        QTEST(value, "value");
-        QVERIFY(!about.GetKeyValue(Registry::LocalMachine, kLocationKey, "PATH", value));
-        QCOMPARE(value, "");
-        registry.values[kToolKey + "|PATH"] = {1, QByteArray("")};
-        QVERIFY_THROWS_EXCEPTION(
-            std::runtime_error, about.GetKeyValue(Registry::LocalMachine, kToolKey, "PATH", value));
-        QVERIFY(registry.allClosed());
-    }
-
+    // The first key's value as stored, the second key's, and what the button does with them.
     void sysInfoStartsTheToolOrSaysItIsUnavailable_data()
     {
-        QTest::addColumn<QByteArray>("toolPath");     // null: no first key
-        QTest::addColumn<QByteArray>("locationPath"); // null: no second key
-        QTest::addColumn<bool>("toolFileThere");
+        QTest::addColumn<quint32>("type"); // of the first key's value; 0: no first key
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QByteArray>("location"); // null: no second key
+        QTest::addColumn<bool>("toolThere");      // MSINFO32.EXE where the second key says
         QTest::addColumn<QStringList>("started");
         const QByteArray none, location = "C:\\B";
-        QTest::newRow("first key")
-            << QByteArray("C:\\A\\t.exe") << location << true << QStringList{"C:\\A\\t.exe"};
-        QTest::newRow("second key")
-            << none << location << true << QStringList{"C:\\B\\MSINFO32.EXE"};
-        QTest::newRow("second key, no tool") << none << location << false << QStringList{};
-        QTest::newRow("no key") << none << none << true << QStringList{};
-        QTest::newRow("empty path") << QByteArray("\0", 1) << none << true << QStringList{""};
+        const auto row = [](const char* name, quint32 type, const QByteArray& stored,
+                            const QByteArray& location, bool toolThere,
+                            const QStringList& started) {
+            QTest::newRow(name) << type << stored << location << toolThere << started;
+        };
+        row("text with its zero", 1, QByteArray("C:\\A\\t.exe\0", 11), location, true,
+            {"C:\\A\\t.exe"});
+        row("text without a zero", 1, "C:\\T", none, true, {"C:\\T"});
+        row("number", 4, QByteArray("\x05\xAB\x12\x00", 4), none, true, {"&h12AB05"});
+        row("other type", 3, "abc", none, true, {""});
+        row("empty text", 1, QByteArray("\0", 1), none, true, {""});
+        row("zero length", 1, "", location, true, {});
+        row("longer than the buffer", 1, QByteArray(1025, 'x'), location, true,
+            {"C:\\B\\MSINFO32.EXE"});
+        row("second key", 0, none, location, true, {"C:\\B\\MSINFO32.EXE"});
+        row("second key, no tool", 0, none, location, false, {});
+        row("no key", 0, none, none, true, {});
     }
     void sysInfoStartsTheToolOrSaysItIsUnavailable()
     {
-        QFETCH(QByteArray, toolPath);
-        QFETCH(QByteArray, locationPath);
+        QFETCH(quint32, type);
+        QFETCH(QByteArray, location);
+        QFETCH(bool, toolThere);
         QFETCH(QStringList, started);
         FakeRegistry registry;
-        if (!toolPath.isNull())
-            registry.values[kToolKey + "|PATH"] = {1, toolPath};
-        if (!locationPath.isNull())
-            registry.values[kLocationKey + "|MSINFO"] = {1, locationPath};
-        QFETCH(bool, toolFileThere);
-        if (toolFileThere)
+        QFETCH(QByteArray, stored);
+        if (type)
+            registry.values[kToolKey + "|PATH"] = {type, stored};
+        if (!location.isNull())
+            registry.values[kLocationKey + "|MSINFO"] = {1, location};
+        if (toolThere)
             registry.files << "C:\\B\\MSINFO32.EXE";
         AboutDialog about(&registry);
         QTest::mouseClick(about.findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
@@ -181,7 +186,7 @@ private slots:
         QCOMPARE(takeShownBoxes(), ran ? QStringList()
                                        : QStringList{"Zoredev|Ok|0|System Information Is "
                                                      "Unavailable At This Time"});
-        QVERIFY(registry.allClosed());
+        QCOMPARE(registry.open, 0);
     }
 
     // On this system the first key names the first information tool installed.
@@ -194,8 +199,10 @@ private slots:
         qputenv("PATH", bin.path().toLocal8Bit());
         SystemRegistry registry;
         AboutDialog about(&registry);
-        QString value;
-        QVERIFY(about.GetKeyValue(Registry::LocalMachine,
+        QString value = "old";
+        QVERIFY(!about.GetKeyValue(Registry::LocalMachine, kLocationKey, "MSINFO", value));
+        QVERIFY(value.isEmpty() &&
+                about.GetKeyValue(Registry::LocalMachine,
                                   "software\\microsoft\\shared tools\\msinfo", "Path", value));
         QCOMPARE(value, bin.filePath("hardinfo"));
         QCOMPARE(registry.findFile(bin.path().replace('/', '\\') + "\\HARDINFO"), "hardinfo");
@@ -210,5 +217,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestAboutDialog)
-#include "tst_AboutDialog.moc"
+QTEST_MAIN(TestDialogs)
+#include "tst_Dialogs.moc"
