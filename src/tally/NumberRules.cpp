@@ -170,7 +170,6 @@ std::string fixedTwoDecimals(double value, std::string_view prefix)
     if (digits.size() < 3)
         digits.insert(0, 3 - digits.size(), '0');
     std::string text;
-    text.reserve(digits.size() + prefix.size() + 2);
     if (negative)
         text.push_back('-');
     text.append(prefix);

@@ -48,9 +48,8 @@ MessageBox::Button MessageBox::show(QWidget* parent, const Shown& request)
     QMessageBox dialog(box.icon, box.title, box.text, box.buttons, parent);
     // Plain text keeps the double blanks after full stops and the indents exactly.
     dialog.setTextFormat(Qt::PlainText);
+    // Esc needs no button of its own: QMessageBox makes No the escape of a question.
     dialog.setDefaultButton(box.defaultButton);
-    if (box.buttons.testFlag(QMessageBox::No))
-        dialog.setEscapeButton(QMessageBox::No);
     return static_cast<Button>(dialog.exec());
 }
 

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -16,16 +17,21 @@ QString toLocalPath(const QString& path)
     return local;
 }
 
-QString installedTool()
+QString folded(const QByteArray& text)
 {
-    for (const QString& name : SystemRegistry::toolNames()) {
-        const QString found = QStandardPaths::findExecutable(name);
-        if (!found.isEmpty())
-            return found;
-    }
-    return QString();
+    return QString::fromLocal8Bit(text).toLower();
 }
+
+// The rights to set a value, make a subkey or a link: the machine's keys are not
+// the program's to change.
+constexpr quint32 kWriteRights = 0x26;
 } // namespace
+
+SystemRegistry::SystemRegistry(const Values& values) : m_values(Values())
+{
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        m_values->insert(it.key().toLower(), it.value());
+}
 
 QStringList SystemRegistry::toolNames()
 {
@@ -33,22 +39,36 @@ QStringList SystemRegistry::toolNames()
             QStringLiteral("hardinfo2"), QStringLiteral("hardinfo")};
 }
 
+const SystemRegistry::Values& SystemRegistry::values()
+{
+    if (!m_values) {
+        m_values = Values();
+        for (const QString& name : toolNames()) {
+            const QString found = QStandardPaths::findExecutable(name);
+            if (!found.isEmpty()) {
+                m_values->insert(QStringLiteral("software\\microsoft\\shared tools\\msinfo|path"),
+                                 {TextValue, found.toLocal8Bit() + '\0'});
+                break;
+            }
+        }
+    }
+    return *m_values;
+}
+
 long SystemRegistry::openKey(Key root, const QByteArray& path, quint32 options, quint32 access,
                              Key* opened)
 {
     Q_UNUSED(options);
-    Q_UNUSED(access); // nothing here is protected, so every right is granted
-    // Registry key names ignore letter case.
-    if (root != LocalMachine ||
-        QString::fromLocal8Bit(path).compare(
-            QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"), Qt::CaseInsensitive) != 0)
+    if (access & kWriteRights)
+        return AccessDenied;
+    const QString key = folded(path) + QLatin1Char('|');
+    const Values& all = values();
+    const bool present = std::any_of(all.keyBegin(), all.keyEnd(),
+                                     [&key](const QString& name) { return name.startsWith(key); });
+    if (root != LocalMachine || !present)
         return FileNotFound;
-    const QString tool = installedTool();
-    if (tool.isEmpty())
-        return FileNotFound;
-    const Key handle = m_nextHandle++;
-    m_openKeys.insert(handle, tool);
-    *opened = handle;
+    m_openKeys.insert(m_nextHandle, key);
+    *opened = m_nextHandle++;
     return Success;
 }
 
@@ -58,18 +78,16 @@ long SystemRegistry::queryValue(Key key, const QByteArray& name, quint32* type, 
     const auto open = m_openKeys.constFind(key);
     if (open == m_openKeys.constEnd())
         return InvalidHandle;
-    if (QString::fromLocal8Bit(name).compare(QStringLiteral("PATH"), Qt::CaseInsensitive) != 0)
+    const auto value = values().constFind(*open + folded(name));
+    if (value == values().constEnd())
         return FileNotFound;
-    // Stored the way text values are, with their terminating zero.
-    QByteArray value = open->toLocal8Bit();
-    value.append('\0');
-    const auto needed = static_cast<quint32>(value.size());
+    const auto needed = static_cast<quint32>(value->data.size());
     if (needed > *size) {
         *size = needed;
         return MoreData;
     }
-    std::memcpy(data, value.constData(), needed);
-    *type = TextValue;
+    std::memcpy(data, value->data.constData(), needed);
+    *type = value->type;
     *size = needed;
     return Success;
 }

@@ -5,16 +5,31 @@
 #include <QHash>
 #include <QStringList>
 
-// The registry as this desktop has it. There is no registry here, so the one
-// key the About box looks at first is answered from the programs installed:
-// "PATH" of the system-information key names the first known system
-// information tool found on PATH, and the key is absent when none is
-// installed. Every other key is absent.
+#include <optional>
+
+// A registry in the Windows manner held in memory: values under keys below the
+// local-machine root, paths and names matched without regard to letter case,
+// and no right to change anything. This desktop has no registry of its own, so
+// by default the one key the About box looks at first is made up from the
+// programs installed: "PATH" of the system-information key names the first
+// known system information tool on PATH, and the key is absent when none is.
 class SystemRegistry : public Registry
 {
 public:
+    struct Value
+    {
+        quint32 type;
+        QByteArray data; // as stored: a text value ends with its zero
+    };
+    // By "key path|value name".
+    using Values = QHash<QString, Value>;
+
+    SystemRegistry() = default;
+    explicit SystemRegistry(const Values& values);
+
     // The tools looked for, best first.
     static QStringList toolNames();
+    int openKeys() const { return int(m_openKeys.size()); }
 
     long openKey(Key root, const QByteArray& path, quint32 options, quint32 access,
                  Key* opened) override;
@@ -25,6 +40,9 @@ public:
     bool startProgram(const QString& path) override;
 
 private:
-    QHash<Key, QString> m_openKeys; // handle -> the tool the key names
+    const Values& values();
+
+    std::optional<Values> m_values; // folded to lower case; the system's made when first asked
+    QHash<Key, QString> m_openKeys; // handle -> the key's folded path
     Key m_nextHandle = 0x100;
 };

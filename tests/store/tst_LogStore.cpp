@@ -2,14 +2,69 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <climits>
+#include <dlfcn.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace store;
 
-// What the window's tests do not reach: the reader's corners, and the store's own
-// answers. Saving, seeding and the names in other letter cases are the window's.
+// A disk under the test's directory that fills up, finds out only at the sync that it
+// is full, or holds a write up once: write() and fdatasync() are defined here, ahead
+// of the C library, so Qt's own calls come through them.
+namespace {
+constexpr int None = 0, Full = 1, FullAtSync = 2, HeldUp = 3;
+std::atomic<int> g_fault{None};
+std::atomic<long long> g_left{0}; // bytes written before a full disk or a hold-up shows
+char g_dir[PATH_MAX];
+
+bool underTest(int fd, int fault)
+{
+    if (g_fault != fault)
+        return false;
+    char link[32], target[PATH_MAX];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    const ssize_t n = ::readlink(link, target, sizeof target - 1);
+    return n > 0 && std::strncmp(target, g_dir, std::strlen(g_dir)) == 0;
+}
+} // namespace
+
+extern "C" ssize_t write(int fd, const void* data, size_t size)
+{
+    static const auto real =
+        reinterpret_cast<ssize_t (*)(int, const void*, size_t)>(::dlsym(RTLD_NEXT, "write"));
+    const bool full = underTest(fd, Full);
+    if (full || underTest(fd, HeldUp)) {
+        if (g_left == 0) {
+            errno = full ? ENOSPC : EAGAIN;
+            g_fault = full ? Full : None;
+            return -1;
+        }
+        size = std::min<size_t>(size, size_t(g_left));
+        g_left -= size;
+    }
+    return real(fd, data, size);
+}
+
+extern "C" int fdatasync(int fd)
+{
+    static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fdatasync"));
+    if (underTest(fd, FullAtSync)) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return real(fd);
+}
+
+// What the window's tests do not reach: the reader's corners, the store's own answers,
+// and saves that meet a full disk or are cut short. Saving, seeding and the names in
+// other letter cases are the window's.
 class TestLogStore : public QObject
 {
     Q_OBJECT
@@ -81,6 +136,60 @@ private slots:
         const LogStore store(dir.path());
         QVERIFY(store.read("Basic.LOG").error.contains("not a regular file"));
         QVERIFY(!store.ensureLogSeeded().ok);
+    }
+
+    void aSaveIsWholeOrNotAtAll_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<long long>("after"); // bytes
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("no byte free") << Full << 0LL << false;
+        QTest::newRow("one byte short") << Full << 22LL << false;
+        QTest::newRow("full only at the sync") << FullAtSync << 0LL << false;
+        QTest::newRow("held up once") << HeldUp << 10LL << true;
+    }
+    void aSaveIsWholeOrNotAtAll()
+    {
+        QTemporaryDir dir;
+        const LogStore store(dir.path());
+        QVERIFY(store.write("Basic.LOG", {"1", "2", "3", "4", "5", "6"}).ok);
+        std::snprintf(g_dir, sizeof g_dir, "%s/", qPrintable(dir.path()));
+        QFETCH(int, fault);
+        QFETCH(long long, after);
+        g_left = after;
+        g_fault = fault;
+        const StoreResult result = store.write("Basic.LOG", {"40", "1", "22", "37", "19", "250"});
+        g_fault = None;
+        QFETCH(bool, saved);
+        QVERIFY2(result.ok == saved && result.error.contains("space") != saved,
+                 qPrintable(result.error));
+        QCOMPARE(readFile(dir.filePath("Basic.LOG")),
+                 saved ? "40\r\n1\r\n22\r\n37\r\n19\r\n250\r\n" : "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Basic.LOG"});
+    }
+
+    void killedWhileSavingLeavesOneWholeLog()
+    {
+        QTemporaryDir dir;
+        const LogStore store(dir.path());
+        const std::array<std::string, kItemCount> a{"1", "1", "1", "1", "1", "1"};
+        const std::array<std::string, kItemCount> b{"22222", "2", "2", "2", "2", "2"};
+        QVERIFY(store.write("Basic.LOG", a).ok);
+        QRandomGenerator random(3);
+        for (int round = 0; round < 40; ++round) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                for (int i = 0;; ++i)
+                    store.write("Basic.LOG", i % 2 ? a : b);
+            }
+            ::usleep(random.bounded(200, 3000));
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+            const QByteArray bytes = readFile(dir.filePath("Basic.LOG"));
+            QVERIFY2(bytes == QByteArray::fromStdString(LogFormat::saveForm(a)) ||
+                         bytes == QByteArray::fromStdString(LogFormat::saveForm(b)),
+                     bytes.toPercentEncoding().constData());
+        }
     }
 };
 

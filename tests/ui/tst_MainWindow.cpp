@@ -158,10 +158,8 @@ private slots:
         type("5=1e9");
         QCOMPARE(caption("lblTotalCoinsFound") + caption("lblTotalFaceValue_1"),
                  "1000000015$10000003.40");
-        for (const QString text : {"ab", "-", " ", "."}) { // no count: taken as 0
-            type("5=" + text);
-            QCOMPARE(caption("lblTotalCoinsFound"), "15");
-        }
+        type("5=ab"); // no count: taken as 0
+        QCOMPARE(caption("lblTotalCoinsFound"), "15");
         box(5)->selectAll();
         QTest::keyClick(box(5), Qt::Key_Delete);
         QCOMPARE(box(5)->text(), "0");
@@ -299,14 +297,12 @@ private slots:
         start();
         QApplication::setPalette(desktop);
         for (QWidget* widget : m_window->findChildren<QWidget*>()) {
-            if (widget->isWindow())
-                continue; // menus take the desktop's colours
-            const QPalette& p = widget->palette();
+            const QPalette& p = widget->palette(); // menus are windows of the desktop's
             for (const auto& [text, face] : {std::pair(QPalette::WindowText, QPalette::Window),
                                              {QPalette::Text, QPalette::Base},
                                              {QPalette::ButtonText, QPalette::Button}})
-                QVERIFY2(p.color(face).lightness() - p.color(text).lightness() > 60,
-                         qPrintable(widget->objectName()));
+                QVERIFY(widget->isWindow() ||
+                        p.color(face).lightness() > p.color(text).lightness() + 60);
         }
         QCOMPARE(m_window->centralWidget()->size(), QSize(626, 308));
         // What is drawn, not what the palettes say: each face and the window around them.
