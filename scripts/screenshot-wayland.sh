@@ -34,16 +34,11 @@ done
 
 # shellcheck source=packaging/apt-packages.sh
 . "$repo/packaging/apt-packages.sh"
+# shellcheck source=scripts/screenshot-common.sh
+. "$here/screenshot-common.sh"
 ensure_packages weston qt6-wayland fonts-dejavu-core fonts-liberation
 
-read -r -a command_words <<<"$command_line"
-program="${command_words[0]}"
-if [[ "$program" == */* && "$program" != /* ]]; then
-    if [ -e "$PWD/$program" ]; then program="$PWD/$program"; else program="$repo/$program"; fi
-fi
-command_words[0]="$program"
-[[ "$output" == /* ]] || output="$PWD/$output"
-mkdir -p "$(dirname "$output")"
+resolve_command_and_output
 
 workdir="$(mktemp -d)"
 runtime="$workdir/runtime"
@@ -52,8 +47,8 @@ weston_pid=""
 app_pid=""
 cleanup() {
     local status=$?
-    if [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null; then wait "$app_pid" 2>/dev/null || true; fi
-    if [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null; then wait "$weston_pid" 2>/dev/null || true; fi
+    stop "$app_pid"
+    stop "$weston_pid"
     rm -rf "$workdir"
     exit "$status"
 }

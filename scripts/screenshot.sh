@@ -48,16 +48,11 @@ keys=("$@")
 
 # shellcheck source=packaging/apt-packages.sh
 . "$repo/packaging/apt-packages.sh"
+# shellcheck source=scripts/screenshot-common.sh
+. "$here/screenshot-common.sh"
 ensure_packages xvfb xdotool imagemagick fonts-dejavu-core fonts-liberation
 
-read -r -a command_words <<<"$command_line"
-program="${command_words[0]}"
-if [[ "$program" == */* && "$program" != /* ]]; then
-    if [ -e "$PWD/$program" ]; then program="$PWD/$program"; else program="$repo/$program"; fi
-fi
-command_words[0]="$program"
-[[ "$output" == /* ]] || output="$PWD/$output"
-mkdir -p "$(dirname "$output")"
+resolve_command_and_output
 
 workdir="$(mktemp -d)"
 display_file="$workdir/.display"
@@ -65,8 +60,8 @@ xvfb_pid=""
 app_pid=""
 cleanup() {
     local status=$?
-    if [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null; then wait "$app_pid" 2>/dev/null || true; fi
-    if [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; then wait "$xvfb_pid" 2>/dev/null || true; fi
+    stop "$app_pid"
+    stop "$xvfb_pid"
     rm -rf "$workdir"
     exit "$status"
 }

@@ -16,7 +16,8 @@ wait_for() { for _ in $(seq 400); do "$@" && return 0; sleep 0.05; done; return 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 xvfb=$!
 wait_for test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work"
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work"
 chmod 700 "$work"
 
 window_shown() { window="$(xdotool search --onlyvisible --name '^Zoredev 3\.0\.3$' | head -n 1)"; [ -n "$window" ]; }
@@ -29,6 +30,7 @@ outing() {
     program=$!
     wait_for window_shown || fail "no window titled Zoredev 3.0.3"
     xdotool windowfocus --sync "$window"
+    # shellcheck disable=SC2086 # a step may hold several keys
     for keys in "$@"; do xdotool key --delay 30 $keys; done
     xdotool key alt+x
     wait_for ended || fail "Save & Exit did not end the program"

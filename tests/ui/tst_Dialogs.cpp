@@ -71,7 +71,8 @@ private slots:
         QCOMPARE(about->objectName() + '|' + about->windowTitle() + '|' +
                      label("lblTitle")->text() + '|' + label("lblVersion")->text(),
                  "frmAbout|About Zoredev|Zoredev|Version 3.0.3");
-        QCOMPARE(label("lblTitle")->font().pointSize(), 18);
+        const QFont title = label("lblTitle")->font();
+        QVERIFY(title.pointSize() == 18 && title.bold() && title.italic());
         QCOMPARE(label("lblVersion")->palette().color(QPalette::WindowText), QColor(0, 128, 0));
         const auto* description = about->findChild<QPlainTextEdit*>("txtDescription");
         QVERIFY(description->toPlainText().count("\n     ") == 1 &&
