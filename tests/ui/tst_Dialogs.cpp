@@ -13,12 +13,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <stdexcept>
-
 namespace {
 const QString kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const QString kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
-
 } // namespace
 
 class TestDialogs : public QObject
