@@ -3,11 +3,14 @@
 #include <QFile>
 #include <QTest>
 
-// Files of a test's own directory, read as a whole; "(none)" for one that is absent.
+// What readFile() gives for a file that is absent or cannot be read.
+inline const QByteArray kNone = QByteArrayLiteral("(none)");
+
+// Files of a test's own directory, read as a whole.
 inline QByteArray readFile(const QString& path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArrayLiteral("(none)");
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : kNone;
 }
 
 inline void writeFile(const QString& path, const QByteArray& bytes)

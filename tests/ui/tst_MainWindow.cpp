@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 
 namespace {
-const QByteArray kNone = "(none)"; // an absent file, as readFile() gives it
 const QByteArray kDirectory = "(directory)";
 const QByteArray kLog = "4\r\n1\r\n22\r\n37\r\n19\r\n250\r\n";
 const char* const kRows[] = {"DollarCoins", "HalfDollarCoins", "Quarters",
