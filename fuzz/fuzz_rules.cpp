@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(std::regex_match(tally::shareText(*number), kShare), "share text");
     }
 
-    tally::PerDenomination<std::string_view> counts;
+    tally::PerDenomination<std::string> counts;
     for (std::size_t i = 0; i < counts.size(); ++i)
         counts[i] = text.substr(std::min(size, i * size / 6), size / 6);
     const tally::FrameFigures figures = tally::FrameFigures::of(counts);

@@ -19,6 +19,8 @@ struct Denomination
 
 inline constexpr std::size_t kDenominationCount = 6;
 
+template <typename T> using PerDenomination = std::array<T, kDenominationCount>;
+
 // The order of every sum, share, log line and pass: dollar coins first, pennies
 // last. Sums of doubles depend on their order, so nothing may walk it otherwise.
 inline constexpr std::array<Denomination, kDenominationCount> kDenominations{{

@@ -7,7 +7,7 @@
 
 namespace tally {
 
-FrameFigures FrameFigures::of(const PerDenomination<std::string_view>& countTexts)
+FrameFigures FrameFigures::of(const PerDenomination<std::string>& countTexts)
 {
     FrameFigures figures;
     PerDenomination<double> counts{};
@@ -36,31 +36,20 @@ FrameFigures FrameFigures::of(const PerDenomination<std::string_view>& countText
         figures.shares[i] = shareText(share);
     }
 
-    PerDenomination<std::string_view> captions;
-    for (std::size_t i = 0; i < kDenominationCount; ++i)
-        captions[i] = figures.faceValues[i];
-    figures.totalFaceValue = totalFaceValueText(captions);
+    figures.totalFaceValue = totalFaceValueText(figures.faceValues);
     return figures;
 }
 
-std::string totalFaceValueText(const PerDenomination<std::string_view>& faceValueCaptions)
+std::string totalFaceValueText(const PerDenomination<std::string>& faceValueCaptions)
 {
     double total = 0.0;
-    for (const std::string_view caption : faceValueCaptions) {
+    for (const std::string& caption : faceValueCaptions) {
         if (caption == kOverflowText)
             return std::string(kOverflowText);
         if (!caption.empty())
-            total += leadingNumber(caption.substr(1));
+            total += leadingNumber(std::string_view(caption).substr(1));
     }
     return moneyText(total);
-}
-
-std::optional<double> normalisedEntry(std::string_view text)
-{
-    const std::optional<double> number = strictNumber(text);
-    if (!number)
-        return std::nullopt;
-    return leadingNumber(generalNumberText(std::floor(*number)));
 }
 
 } // namespace tally

@@ -246,17 +246,31 @@ std::string generalNumberText(double value)
     return text;
 }
 
-std::optional<double> count(std::string_view text)
+namespace {
+
+// The whole part of the number the text holds, through its 15-digit text and back:
+// beyond 1E+15 it keeps only what a caption could show.
+std::optional<double> wholeNumber(std::string_view text, bool keepSign)
 {
     const auto number = strictNumber(text);
     if (!number)
         return std::nullopt;
-    const double whole = std::floor(std::fabs(*number));
+    const double whole = std::floor(keepSign ? *number : std::fabs(*number));
     if (!std::isfinite(whole))
         return whole;
-    // Through the 15-digit text and back: beyond 1E+15 a count keeps only what
-    // the caption could show.
     return leadingNumber(generalNumberText(whole));
+}
+
+} // namespace
+
+std::optional<double> count(std::string_view text)
+{
+    return wholeNumber(text, false);
+}
+
+std::optional<double> normalisedEntry(std::string_view text)
+{
+    return wholeNumber(text, true);
 }
 
 double countOrZero(std::string_view text)

@@ -32,6 +32,10 @@ std::string generalNumberText(double value);
 // Infinity when the count lies beyond the double range.
 std::optional<double> count(std::string_view text);
 
+// How Log Finds takes an entry: its whole part with the sign kept, otherwise as
+// count() does. No value for a text that is not a number.
+std::optional<double> normalisedEntry(std::string_view text);
+
 // The count where there is one, otherwise 0: how every figure reads a count.
 double countOrZero(std::string_view text);
 

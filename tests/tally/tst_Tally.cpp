@@ -219,11 +219,10 @@ private slots:
     void figuresOfSixCounts()
     {
         QFETCH(QString, counts);
-        std::string texts[6];
-        PerDenomination<std::string_view> views;
-        for (std::size_t i = 0; i < views.size(); ++i)
-            views[i] = texts[i] = counts.section('|', int(i), int(i)).toStdString();
-        const FrameFigures figures = FrameFigures::of(views);
+        PerDenomination<std::string> texts;
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            texts[i] = counts.section('|', int(i), int(i)).toStdString();
+        const FrameFigures figures = FrameFigures::of(texts);
         std::string line;
         for (const std::string& text : figures.faceValues)
             line += text + ' ';
