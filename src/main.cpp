@@ -1,6 +1,6 @@
 #include "ui/MainWindow.h"
 #include "ui/ProgramFont.h"
-#include "ui/ProgramStyle.h"
+#include "ui/ProgramIcon.h"
 
 #include <QApplication>
 
@@ -9,7 +9,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // Wayland compositors find the menu entry, and with it the icon, by this name.
     QApplication::setDesktopFileName(QStringLiteral("com.example.Zoredev"));
-    ProgramStyle::install();
+    QApplication::setWindowIcon(ProgramIcon::icon());
     ProgramFont::install();
     MainWindow window;
     window.start();

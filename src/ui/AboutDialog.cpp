@@ -64,13 +64,12 @@ QLabel* caption(QWidget* parent, const char* name, const QRect& geometry, Qt::Al
     return label;
 }
 
-QFrame* lineSegment(QWidget* parent, const char* name, const QRect& geometry, const QColor& colour)
+void lineSegment(QWidget* parent, const char* name, const QRect& geometry, const QColor& colour)
 {
     auto* line = place<QFrame>(parent, name, geometry);
     line->setFrameShape(QFrame::NoFrame);
     line->setAutoFillBackground(true);
     setColours(line, QPalette::Window, colour, QPalette::WindowText, colour);
-    return line;
 }
 
 QString descriptionText()
@@ -111,7 +110,6 @@ AboutDialog::AboutDialog(Registry* registry)
     setFixedSize(px(5730), px(3555));
     setAutoFillBackground(true);
     setColours(this, QPalette::Window, grey, QPalette::WindowText, Qt::black);
-    setWindowIcon(ProgramIcon::icon());
 
     m_picIcon = place<QLabel>(this, "picIcon", twipRect(240, 240, 540, 540));
     m_picIcon->setAlignment(Qt::AlignCenter);
@@ -141,10 +139,9 @@ AboutDialog::AboutDialog(Registry* registry)
     setColours(m_txtDescription, QPalette::Base, Qt::white, QPalette::Text, Qt::black);
 
     // A grey line with a white one just below it looks cut into the face.
-    m_line1_1 = lineSegment(this, "Line1_1", QRect(px(90), px(2445), px(5654 - 90), 1),
+    lineSegment(this, "Line1_1", QRect(px(90), px(2445), px(5654 - 90), 1),
                             QColor(128, 128, 128));
-    m_line1_0 =
-        lineSegment(this, "Line1_0", QRect(px(105), px(2460), px(5654 - 105), 2), Qt::white);
+    lineSegment(this, "Line1_0", QRect(px(105), px(2460), px(5654 - 105), 2), Qt::white);
 
     m_lblDisclaimer =
         caption(this, "lblDisclaimer", twipRect(255, 2625, 3870, 825), Qt::AlignLeft, Qt::black);

@@ -6,7 +6,6 @@
 
 #include <memory>
 
-class QFrame;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -51,8 +50,6 @@ private:
     QLabel* m_lblTitle;
     QLabel* m_lblVersion;
     QPlainTextEdit* m_txtDescription;
-    QFrame* m_line1_1;
-    QFrame* m_line1_0;
     QLabel* m_lblDisclaimer;
     QPushButton* m_cmdOK;
     QPushButton* m_cmdSysInfo;

@@ -3,21 +3,21 @@
 #include "tally/FrameFigures.h"
 #include "tally/NumberRules.h"
 #include "ui/AboutDialog.h"
-#include "ui/CaptionLabel.h"
+#include "ui/DenominationControls.h"
 #include "ui/HelpMenu.h"
 #include "ui/MakerContact.h"
 #include "ui/MessageBox.h"
-#include "ui/ProgramIcon.h"
-#include "ui/TabControl.h"
 #include "ui/TextConversion.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QTabBar>
+#include <QTabWidget>
 
 namespace {
 
@@ -34,7 +34,9 @@ QString backupFileName()
     return QString::fromLatin1(store::kBackupFileName);
 }
 
-const std::array<std::string, kDenominationCount> kZeroCaptions{"0", "0", "0", "0", "0", "0"};
+using Captions = tally::PerDenomination<std::string>;
+
+const Captions kZeroCaptions{"0", "0", "0", "0", "0", "0"};
 
 } // namespace
 
@@ -44,34 +46,17 @@ MainWindow::MainWindow(const QString& logDirectory, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     m_ui.setupUi(this, MakerContact::email);
-    setWindowIcon(ProgramIcon::icon());
+    m_logged = kZeroCaptions;
     wireHandlers();
 }
 
 void MainWindow::wireHandlers()
 {
-    using EntryHandler = void (MainWindow::*)();
-    using ArrayHandler = void (MainWindow::*)(int);
-    static constexpr std::array<EntryHandler, kDenominationCount> entryHandlers{
-        &MainWindow::txtDollarCoins_Change, &MainWindow::txtHalfDollarCoins_Change,
-        &MainWindow::txtQuarters_Change,    &MainWindow::txtDimes_Change,
-        &MainWindow::txtNickels_Change,     &MainWindow::txtPennies_Change};
-    static constexpr std::array<ArrayHandler, kDenominationCount> countHandlers{
-        &MainWindow::lblDollarCoins_Change, &MainWindow::lblHalfDollarCoins_Change,
-        &MainWindow::lblQuarters_Change,    &MainWindow::lblDimes_Change,
-        &MainWindow::lblNickels_Change,     &MainWindow::lblPennies_Change};
-    static constexpr std::array<ArrayHandler, kDenominationCount> faceValueHandlers{
-        &MainWindow::lblFaceValueDollars_Change,  &MainWindow::lblHalfDollarFaceValue_Change,
-        &MainWindow::lblQuartersFaceValue_Change, &MainWindow::lblDimesFaceValue_Change,
-        &MainWindow::lblNickelsFaceValue_Change,  &MainWindow::lblPenniesFaceValue_Change};
-
+    const QMetaMethod textChanged = QMetaMethod::fromSignal(&QLineEdit::textChanged);
     for (std::size_t i = 0; i < kDenominationCount; ++i) {
-        connect(m_ui.entryBoxes[i], &QLineEdit::textChanged, this, entryHandlers[i]);
-        connect(m_ui.countLabels[i], &CaptionLabel::captionChanged, this, countHandlers[i]);
-        connect(m_ui.logged.faceValues[i], &CaptionLabel::captionChanged, this,
-                faceValueHandlers[i]);
-        connect(m_ui.latest.faceValues[i], &CaptionLabel::captionChanged, this,
-                faceValueHandlers[i]);
+        const QByteArray handler = kRowControls[i].entryBox + QByteArrayLiteral("_Change()");
+        connect(m_ui.entryBoxes[i], textChanged, this,
+                metaObject()->method(metaObject()->indexOfSlot(handler)));
     }
 
     connect(m_ui.cmdAdd, &QPushButton::clicked, this, &MainWindow::cmdAdd_Click);
@@ -94,7 +79,7 @@ void MainWindow::wireHandlers()
         auto* key = new QShortcut(QKeySequence::mnemonic(button->text()), this);
         key->setEnabled(false);
         connect(key, &QShortcut::activated, button, &QPushButton::click);
-        connect(m_ui.SSTab1->tabBar(), &QTabBar::currentChanged, key,
+        connect(m_ui.SSTab1, &QTabWidget::currentChanged, key,
                 [this, key, button] { key->setEnabled(!button->isVisibleTo(this)); });
     }
 }
@@ -134,7 +119,7 @@ void MainWindow::Form_Load()
         return;
     }
 
-    setLoggedCaptions(read.contents.captions);
+    setLogged(read.contents.captions);
 
     m_startMessage = damageReport(read.contents, shownName);
 }
@@ -160,36 +145,22 @@ QString MainWindow::damageReport(const store::LogContents& contents, const QStri
         .arg(fileName, problems.join(QLatin1Char('\n')));
 }
 
-tally::PerDenomination<QString> MainWindow::entryTexts() const
+void MainWindow::setLogged(const Captions& captions)
 {
-    tally::PerDenomination<QString> texts;
+    m_logged = captions;
     for (std::size_t i = 0; i < kDenominationCount; ++i)
-        texts[i] = m_ui.entryBoxes[i]->text();
-    return texts;
+        m_ui.countLabels[i]->setText(toQString(m_logged[i]));
+    render(m_ui.logged, m_logged);
 }
 
-tally::PerDenomination<QString> MainWindow::loggedTexts() const
+void MainWindow::render(const FrameLabels& frame, const Captions& counts)
 {
-    tally::PerDenomination<QString> texts;
-    for (std::size_t i = 0; i < kDenominationCount; ++i)
-        texts[i] = m_ui.countLabels[i]->text();
-    return texts;
-}
-
-void MainWindow::render(const FrameLabels& frame, const tally::PerDenomination<QString>& countTexts)
-{
-    tally::PerDenomination<std::string> texts;
-    tally::PerDenomination<std::string_view> views;
-    for (std::size_t i = 0; i < kDenominationCount; ++i)
-        views[i] = texts[i] = toStd(countTexts[i]);
-    const tally::FrameFigures figures = tally::FrameFigures::of(views);
-    // A face value that changes runs its own handler, which brings both totals up
-    // to date; the other captions have no handler.
-    for (std::size_t i = 0; i < kDenominationCount; ++i)
+    const tally::FrameFigures figures = tally::FrameFigures::of(counts);
+    for (std::size_t i = 0; i < kDenominationCount; ++i) {
         frame.faceValues[i]->setText(toQString(figures.faceValues[i]));
-    frame.coinTotal->setText(toQString(figures.coinTotal));
-    for (std::size_t i = 0; i < kDenominationCount; ++i)
         frame.shares[i]->setText(toQString(figures.shares[i]));
+    }
+    frame.coinTotal->setText(toQString(figures.coinTotal));
     frame.totalFaceValue->setText(toQString(figures.totalFaceValue));
 }
 
@@ -202,24 +173,12 @@ void MainWindow::onEntryChange(std::size_t row)
         // The next key typed replaces the 0 instead of being appended to it.
         if (box->hasFocus())
             box->selectAll();
+        return;
     }
-    render(m_ui.latest, entryTexts());
-}
-
-void MainWindow::onCountChange(std::size_t)
-{
-    render(m_ui.logged, loggedTexts());
-}
-
-void MainWindow::onFaceValueChange()
-{
-    for (const FrameLabels* frame : {&m_ui.logged, &m_ui.latest}) {
-        tally::PerDenomination<std::string> captions;
-        tally::PerDenomination<std::string_view> views;
-        for (std::size_t i = 0; i < kDenominationCount; ++i)
-            views[i] = captions[i] = toStd(frame->faceValues[i]->text());
-        frame->totalFaceValue->setText(toQString(tally::totalFaceValueText(views)));
-    }
+    Captions entries;
+    for (std::size_t i = 0; i < kDenominationCount; ++i)
+        entries[i] = toStd(m_ui.entryBoxes[i]->text());
+    render(m_ui.latest, entries);
 }
 
 void MainWindow::cmdAdd_Click()
@@ -228,7 +187,7 @@ void MainWindow::cmdAdd_Click()
     std::array<double, kDenominationCount> entries{};
     for (std::size_t i = 0; i < kDenominationCount; ++i) {
         QLineEdit* box = m_ui.entryBoxes[i];
-        const auto entry = tally::normalisedEntry(toStd(box->text()));
+        const std::optional<double> entry = tally::normalisedEntry(toStd(box->text()));
         if (!entry) {
             MessageBox::inform(
                 this,
@@ -250,10 +209,10 @@ void MainWindow::cmdAdd_Click()
     for (std::size_t i = 0; i < kDenominationCount; ++i)
         m_ui.entryBoxes[i]->setText(toQString(tally::generalNumberText(entries[i])));
 
-    for (std::size_t i = 0; i < kDenominationCount; ++i) {
-        const double logged = tally::leadingNumber(toStd(m_ui.countLabels[i]->text()));
-        m_ui.countLabels[i]->setText(toQString(tally::generalNumberText(logged + entries[i])));
-    }
+    Captions logged;
+    for (std::size_t i = 0; i < kDenominationCount; ++i)
+        logged[i] = tally::generalNumberText(tally::leadingNumber(m_logged[i]) + entries[i]);
+    setLogged(logged);
 
     cmdClear_Click();
 }
@@ -264,23 +223,9 @@ void MainWindow::cmdClear_Click()
         box->setText(QStringLiteral("0"));
 }
 
-std::array<std::string, kDenominationCount> MainWindow::loggedCaptions() const
-{
-    std::array<std::string, kDenominationCount> captions;
-    for (std::size_t i = 0; i < kDenominationCount; ++i)
-        captions[i] = toStd(m_ui.countLabels[i]->text());
-    return captions;
-}
-
-void MainWindow::setLoggedCaptions(const std::array<std::string, kDenominationCount>& captions)
-{
-    for (std::size_t i = 0; i < kDenominationCount; ++i)
-        m_ui.countLabels[i]->setText(toQString(captions[i]));
-}
-
 QString MainWindow::writeFailure(const QString& fileName) const
 {
-    const store::StoreResult result = m_store.write(fileName, loggedCaptions());
+    const store::StoreResult result = m_store.write(fileName, m_logged);
     if (result.ok)
         return QString();
     return QStringLiteral("Cannot write %1: %2")
@@ -369,11 +314,11 @@ void MainWindow::mnuRestoreFromBackup_Click()
     const store::ReadResult backup = m_store.read(backupFileName());
     // Only a complete backup is restored: half of one would mix two tallies.
     if (backup.status != store::ReadResult::Status::Read ||
-        backup.contents.itemsFound < store::kItemCount) {
+        backup.contents.itemsFound < kDenominationCount) {
         MessageBox::inform(this, QStringLiteral("There are no backup files to restore."));
         return;
     }
-    setLoggedCaptions(backup.contents.captions);
+    setLogged(backup.contents.captions);
     const QString damage = damageReport(backup.contents, backupFileName());
     if (!damage.isEmpty())
         MessageBox::inform(this, damage, QMessageBox::Warning);
@@ -424,7 +369,7 @@ void MainWindow::mnuDeleteLogs_Click()
     if (removeAndReport(logFileName(), QStringLiteral("Log file(s) have been DELETED."),
                         QMessageBox::Warning, QStringLiteral("Status of Operation"),
                         QStringLiteral("There are no LOG files to delete.")))
-        setLoggedCaptions(kZeroCaptions);
+        setLogged(kZeroCaptions);
 }
 
 void MainWindow::mnuQuickHelp_Click()

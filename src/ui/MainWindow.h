@@ -6,8 +6,8 @@
 #include <QMainWindow>
 #include <QMessageBox>
 
-// The main window: the controls hold every count and figure, and each handler
-// below is run by the control whose event it is named after.
+// The main window. The logged counts live here as the texts the log stores; every
+// figure on screen is rendered from them or from the entry boxes' texts.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -19,8 +19,6 @@ public:
     // Loads the log, shows the window centred on the screen and tells the user
     // once about anything wrong with the log.
     void start();
-
-    const MainWindowUi& ui() const { return m_ui; }
 
 signals:
     // The program is about to end through Save & Exit or Exit Without Saving.
@@ -41,6 +39,7 @@ public slots:
     void mnuAbout_Click();
     void mnuBugs_Click();
 
+    // Connected by name to the entry box they are named after.
     void txtDollarCoins_Change() { onEntryChange(0); }
     void txtHalfDollarCoins_Change() { onEntryChange(1); }
     void txtQuarters_Change() { onEntryChange(2); }
@@ -48,33 +47,11 @@ public slots:
     void txtNickels_Change() { onEntryChange(4); }
     void txtPennies_Change() { onEntryChange(5); }
 
-    void lblDollarCoins_Change(int) { onCountChange(0); }
-    void lblHalfDollarCoins_Change(int) { onCountChange(1); }
-    void lblQuarters_Change(int) { onCountChange(2); }
-    void lblDimes_Change(int) { onCountChange(3); }
-    void lblNickels_Change(int) { onCountChange(4); }
-    void lblPennies_Change(int) { onCountChange(5); }
-
-    // All six face-value handlers recompute both totals whichever element changed.
-    void lblFaceValueDollars_Change(int) { onFaceValueChange(); }
-    void lblHalfDollarFaceValue_Change(int) { onFaceValueChange(); }
-    void lblQuartersFaceValue_Change(int) { onFaceValueChange(); }
-    void lblDimesFaceValue_Change(int) { onFaceValueChange(); }
-    void lblNickelsFaceValue_Change(int) { onFaceValueChange(); }
-    void lblPenniesFaceValue_Change(int) { onFaceValueChange(); }
-
 private:
     void wireHandlers();
     void onEntryChange(std::size_t row);
-    void onCountChange(std::size_t row);
-    void onFaceValueChange();
-
-    // Shows the figures of the frame's six count texts as they stand now.
-    void render(const FrameLabels& frame, const tally::PerDenomination<QString>& countTexts);
-    tally::PerDenomination<QString> entryTexts() const;
-    tally::PerDenomination<QString> loggedTexts() const;
-    std::array<std::string, tally::kDenominationCount> loggedCaptions() const;
-    void setLoggedCaptions(const std::array<std::string, tally::kDenominationCount>& captions);
+    void setLogged(const tally::PerDenomination<std::string>& captions);
+    static void render(const FrameLabels& frame, const tally::PerDenomination<std::string>& counts);
     // Writes the file in the save form; the words for the user when that failed.
     QString writeFailure(const QString& fileName) const;
     // Writes both files; the words for the user about each that failed.
@@ -89,5 +66,6 @@ private:
 
     MainWindowUi m_ui;
     store::LogStore m_store;
+    tally::PerDenomination<std::string> m_logged; // as shown, and as the log stores them
     QString m_startMessage;
 };

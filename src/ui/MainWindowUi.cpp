@@ -1,20 +1,23 @@
 #include "ui/MainWindowUi.h"
 
-#include "ui/CaptionLabel.h"
 #include "ui/DenominationControls.h"
 #include "ui/ProgramFont.h"
-#include "ui/TabControl.h"
 #include "ui/TextConversion.h"
 #include "ui/Twips.h"
 #include "ui/TypingLimit.h"
 
+#include <QApplication>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
-#include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
+#include <QTabWidget>
 
 namespace {
 
@@ -47,6 +50,32 @@ void setFixedColours(QWidget* window)
     palette.setColor(QPalette::Base, Qt::white);
     window->setPalette(palette);
     window->setAutoFillBackground(true);
+}
+
+// Fusion draws the tab panel and the frames with translucent highlights over the
+// whole area, which the raster engine blends span by span on a thread pool: the
+// first paint then waited on two new threads. The classic style's lines are opaque.
+QStyle* panelStyle()
+{
+    static QPointer<QStyle> classic;
+    if (!classic) {
+        classic = QStyleFactory::create(QStringLiteral("Windows"));
+        if (classic)
+            classic->setParent(qApp);
+    }
+    return classic;
+}
+
+// The layout places a page's controls relative to the whole tab control, strip
+// included; this is where QTabWidget will put the pages once it is shown.
+QPoint pageOrigin(const QTabWidget* tabs)
+{
+    QStyleOptionTabWidgetFrame option;
+    option.initFrom(tabs);
+    option.lineWidth = tabs->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, tabs);
+    option.shape = QTabBar::RoundedNorth;
+    option.tabBarSize = tabs->tabBar()->sizeHint();
+    return tabs->style()->subElementRect(QStyle::SE_TabWidgetTabContents, &option, tabs).topLeft();
 }
 
 struct Column
@@ -87,12 +116,11 @@ QLabel* staticLabel(QWidget* parent, const QString& name, const QString& caption
     return label;
 }
 
-CaptionLabel* figureLabel(QWidget* parent, const QString& name, int element, const QString& caption,
-                          const QRect& geometry, const QColor& colour, const QString& description)
+QLabel* figureLabel(QWidget* parent, const QString& name, const QString& caption,
+                    const QRect& geometry, const QColor& colour, const QString& description)
 {
-    auto* label = new CaptionLabel(element, parent);
+    auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
-    label->QLabel::setText(caption);
     label->setGeometry(geometry);
     label->setAlignment(Qt::AlignCenter);
     label->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -143,22 +171,22 @@ FrameLabels addFigures(QGroupBox* frame, int element, const QString& frameCaptio
         const QString row = toQString(tally::kDenominations[i].name);
         figures.faceValues[i] = figureLabel(
             frame, QStringLiteral("%1_%2").arg(QLatin1String(d.faceValueLabel)).arg(element),
-            element, QStringLiteral("$0.00"),
+            QStringLiteral("$0.00"),
             twipRect(kFaceValue.left, kRowTops[i], kFaceValue.width, kFigureHeight), kLightBlue,
             place(frameCaption, row, kFaceValue.heading));
         figures.shares[i] = figureLabel(
-            frame, QLatin1String(element == 0 ? d.loggedShareLabel : d.latestShareLabel), element,
+            frame, QLatin1String(element == 0 ? d.loggedShareLabel : d.latestShareLabel),
             QStringLiteral("0.00%"),
             twipRect(kPercentages.left, kRowTops[i], kPercentages.width, kFigureHeight), kLightRed,
             place(frameCaption, row, kPercentages.heading));
     }
     const QString totals = QStringLiteral("Totals");
     figures.coinTotal =
-        figureLabel(frame, QLatin1String(coinTotalName), element, QStringLiteral("0"),
+        figureLabel(frame, QLatin1String(coinTotalName), QStringLiteral("0"),
                     twipRect(kQuantity.left, kTotalsTop, kQuantity.width, kFigureHeight),
                     kLightGreen, place(frameCaption, totals, kQuantity.heading));
     figures.totalFaceValue =
-        figureLabel(frame, QStringLiteral("lblTotalFaceValue_%1").arg(element), element,
+        figureLabel(frame, QStringLiteral("lblTotalFaceValue_%1").arg(element),
                     QStringLiteral("$0.00"),
                     twipRect(kFaceValue.left, kTotalsTop, kFaceValue.width, kFigureHeight),
                     kLightMagenta, place(frameCaption, totals, kFaceValue.heading));
@@ -185,43 +213,51 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
     client->setObjectName(QStringLiteral("clientArea"));
     window->setCentralWidget(client);
 
-    SSTab1 = new TabControl(client);
+    SSTab1 = new QTabWidget(client);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setGeometry(twipRect(120, 0, 9135, 4575));
+    SSTab1->setStyle(panelStyle());
+    SSTab1->tabBar()->setExpanding(false);
     setBackground(SSTab1, kLightBlue);
-
-    QWidget* basic = SSTab1->addPage(QStringLiteral("Basic Coinshooting"), QStringLiteral("tab0"));
-    QWidget* advanced =
-        SSTab1->addPage(QStringLiteral("Advanced Coinshooting"), QStringLiteral("tab1"));
-    QWidget* misc = SSTab1->addPage(QStringLiteral("Miscellaneous"), QStringLiteral("tab2"));
+    const auto page = [this](const QString& caption, const char* name) {
+        auto* widget = new QWidget;
+        widget->setObjectName(QLatin1String(name));
+        SSTab1->addTab(widget, caption);
+        return widget;
+    };
+    QWidget* basic = page(QStringLiteral("Basic Coinshooting"), "tab0");
+    QWidget* placeholderPages[2] = {page(QStringLiteral("Advanced Coinshooting"), "tab1"),
+                                    page(QStringLiteral("Miscellaneous"), "tab2")};
+    const QPoint origin = pageOrigin(SSTab1);
+    const auto onPage = [origin](QWidget* control, int left, int top, int width, int height) {
+        control->setGeometry(twipRect(left, top, width, height).translated(-origin));
+    };
 
     const QString placeholder =
         QStringLiteral("What would you like to see here?  Send me suggestions at %1.")
             .arg(suggestionAddress);
-    QFont placeholderFont(QStringLiteral("Arial"), 18);
-    QWidget* placeholderPages[2] = {advanced, misc};
+    const QFont placeholderFont(QStringLiteral("Arial"), 18);
     const int placeholderTops[2] = {1920, 1800};
     for (int i = 0; i < 2; ++i) {
-        QLabel* label = new QLabel(placeholder, placeholderPages[i]);
+        auto* label = new QLabel(placeholder, placeholderPages[i]);
         label->setObjectName(QStringLiteral("Label2_%1").arg(i));
-        label->setGeometry(twipRect(480, placeholderTops[i], 6855, 855));
+        onPage(label, 480, placeholderTops[i], 6855, 855);
         label->setFont(placeholderFont);
         label->setWordWrap(true);
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
         label->setPalette(palette);
         setBackground(label, kGrey);
-        Label2[i] = label;
     }
 
     Frame1 = new QGroupBox(QStringLiteral("Logged Finds"), basic);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(twipRect(120, 360, 4335, 4095));
+    onPage(Frame1, 120, 360, 4335, 4095);
     Frame2 = new QGroupBox(QStringLiteral("Latest Finds"), basic);
     Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setGeometry(twipRect(4560, 360, 4455, 4095));
+    onPage(Frame2, 4560, 360, 4455, 4095);
     for (QGroupBox* frame : {Frame1, Frame2})
-        frame->setStyle(TabControl::panelStyle());
+        frame->setStyle(panelStyle());
 
     addGridCaptions(Frame1, 0, false);
     addGridCaptions(Frame2, 10, true);
@@ -232,7 +268,7 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
         const auto& d = kRowControls[i];
         const QString row = toQString(tally::kDenominations[i].name);
         countLabels[i] = figureLabel(
-            Frame1, QStringLiteral("%1_0").arg(QLatin1String(d.countLabel)), 0, QStringLiteral("0"),
+            Frame1, QStringLiteral("%1_0").arg(QLatin1String(d.countLabel)), QStringLiteral("0"),
             twipRect(kQuantity.left, kRowTops[i], kQuantity.width, kFigureHeight), kLightGreen,
             place(Frame1->title(), row, kQuantity.heading));
 

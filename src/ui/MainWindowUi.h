@@ -1,38 +1,34 @@
 #pragma once
 
-#include "tally/FrameFigures.h"
+#include "tally/Denomination.h"
 
-#include <QString>
-#include <array>
-
-class CaptionLabel;
 class QAction;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMainWindow;
 class QPushButton;
-class TabControl;
+class QString;
+class QTabWidget;
 
 // The figure labels of one frame; element 0 of each family lives in Logged Finds,
 // element 1 in Latest Finds.
 struct FrameLabels
 {
-    tally::PerDenomination<CaptionLabel*> faceValues{};
-    tally::PerDenomination<CaptionLabel*> shares{};
-    CaptionLabel* coinTotal = nullptr;
-    CaptionLabel* totalFaceValue = nullptr;
+    tally::PerDenomination<QLabel*> faceValues{};
+    tally::PerDenomination<QLabel*> shares{};
+    QLabel* coinTotal = nullptr;
+    QLabel* totalFaceValue = nullptr;
 };
 
 // Every control of the main window, created at its design-time caption and place.
 struct MainWindowUi
 {
-    TabControl* SSTab1 = nullptr;
+    QTabWidget* SSTab1 = nullptr;
     QGroupBox* Frame1 = nullptr;
     QGroupBox* Frame2 = nullptr;
-    QLabel* Label2[2]{};
 
-    tally::PerDenomination<CaptionLabel*> countLabels{};
+    tally::PerDenomination<QLabel*> countLabels{};
     tally::PerDenomination<QLineEdit*> entryBoxes{};
     FrameLabels logged;
     FrameLabels latest;

@@ -2,8 +2,8 @@
 
 #include <QIcon>
 
-// The program's own picture, shared by the main window, the About box and the
-// desktop integration so that all three always show the same image.
+// The program's own picture: every window's icon, set once for the application,
+// and the About box's picture, drawn from the same images as the desktop's icon.
 class ProgramIcon
 {
 public:

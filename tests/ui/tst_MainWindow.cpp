@@ -1,17 +1,18 @@
 #include "support/TestFiles.h"
 #include "ui/WindowTest.h"
 
-#include "ui/CaptionLabel.h"
 #include "ui/MainWindow.h"
-#include "ui/TabControl.h"
+#include "ui/ProgramIcon.h"
 
 #include <QDir>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 namespace {
@@ -142,7 +143,7 @@ private slots:
         QTEST(takeShownBoxes(), "boxes");
         QTEST(file(), "after");
         QCOMPARE(m_window->windowTitle(), QCoreApplication::applicationName() + " 3.0.3");
-        QCOMPARE(find<TabControl>("SSTab1")->currentIndex(), 0);
+        QCOMPARE(find<QTabWidget>("SSTab1")->currentIndex(), 0);
         const QPoint offCentre =
             m_window->frameGeometry().center() - m_window->screen()->availableGeometry().center();
         QVERIFY(offCentre.manhattanLength() <= 4); // centred, give or take a frame
@@ -236,7 +237,7 @@ private slots:
     void keyboardReachesEveryButton()
     {
         start("0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
-        QApplication::setActiveWindow(m_window.get());
+        m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         QString visited; // the tab strip has no name
         for (int i = 0; i < 9; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
@@ -254,7 +255,7 @@ private slots:
         type("5=3");
         QTest::keyClick(box(5), Qt::Key_C, Qt::AltModifier);
         QTRY_COMPARE(box(5)->text(), "0");
-        find<TabControl>("SSTab1")->setCurrentIndex(2); // where the buttons are hidden
+        find<QTabWidget>("SSTab1")->setCurrentIndex(2); // where the buttons are hidden
         QTest::keyClick(m_window.get(), Qt::Key_X, Qt::AltModifier);
         QTRY_COMPARE(m_endings, 1);
         QCOMPARE(file(), "0\r\n0\r\n0\r\n0\r\n0\r\n7\r\n");
@@ -263,9 +264,9 @@ private slots:
     void tabsShowOnePageAtATime()
     {
         start();
-        auto* tabs = find<TabControl>("SSTab1");
+        auto* tabs = find<QTabWidget>("SSTab1");
         QTabBar* strip = tabs->tabBar();
-        QCOMPARE(strip->geometry(), QRect(0, 0, tabs->width(), strip->sizeHint().height()));
+        QCOMPARE(strip->geometry(), QRect(QPoint(0, 0), strip->sizeHint())); // one row, at the top
         QVERIFY(strip->tabRect(2).right() <
                 tabs->width() * 2 / 3); // tabs as wide as their captions
         for (int tab : {1, 2}) {
@@ -315,7 +316,7 @@ private slots:
             QCOMPARE(pixel(name, {2, 2}), colour);
         QCOMPARE(pixel("lblDimes_0", {0, 2}), QColor(Qt::black)); // a figure's border
         QCOMPARE(caption("label_8") + caption("label_18"), "Totals:Totals:");
-        QCOMPARE(m_window->windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}}));
+        QCOMPARE(ProgramIcon::icon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}}));
         QCOMPARE(find("Label2_0")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
         QCOMPARE(find("Label2_0")->font().pointSize(), 18);
         QVERIFY(!(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));
