@@ -1,8 +1,9 @@
 #include "tally/NumberRules.h"
 
 #include <charconv>
+#include <clocale>
 #include <cmath>
-#include <limits>
+#include <cstdlib>
 
 namespace tally {
 namespace {
@@ -51,61 +52,13 @@ std::size_t matchNumber(std::string_view text)
     return i;
 }
 
-// Whether a number that from_chars found out of range lies above the double range
-// (rather than below it): the decimal exponent of its first significant digit.
-bool isAboveRange(std::string_view number)
-{
-    long long position = 0; // exponent of the first significant digit, before the E part
-    bool seenSignificant = false;
-    bool afterPoint = false;
-    long long integerDigits = 0;
-    long long leadingFractionZeros = 0;
-    std::size_t i = 0;
-    for (; i < number.size() && number[i] != 'e' && number[i] != 'E'; ++i) {
-        const char c = number[i];
-        if (c == '.') {
-            afterPoint = true;
-        } else if (isDigit(c)) {
-            if (!afterPoint) {
-                if (seenSignificant || c != '0') {
-                    seenSignificant = true;
-                    ++integerDigits;
-                }
-            } else if (!seenSignificant) {
-                if (c == '0')
-                    ++leadingFractionZeros;
-                else
-                    seenSignificant = true;
-            }
-        }
-    }
-    position = integerDigits > 0 ? integerDigits - 1 : -(leadingFractionZeros + 1);
-    long long exponent = 0;
-    bool negativeExponent = false;
-    if (i < number.size()) {
-        ++i;
-        if (i < number.size() && (number[i] == '+' || number[i] == '-'))
-            negativeExponent = number[i++] == '-';
-        for (; i < number.size(); ++i)
-            exponent = std::min(exponent * 10 + (number[i] - '0'), 1'000'000'000LL);
-    }
-    return position + (negativeExponent ? -exponent : exponent) > 0;
-}
-
-// A text that matchNumber accepted whole, as a double.
+// A text that matchNumber accepted whole, as the nearest double: beyond the range
+// an infinity of its sign, below it zero. Read in the C locale, so a point is the
+// decimal separator whatever the user's settings.
 double toDouble(std::string_view number)
 {
-    bool negative = false;
-    if (!number.empty() && (number.front() == '+' || number.front() == '-')) {
-        negative = number.front() == '-';
-        number.remove_prefix(1);
-    }
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    (void)end;
-    if (error == std::errc::result_out_of_range)
-        value = isAboveRange(number) ? std::numeric_limits<double>::infinity() : 0.0;
-    return negative ? -value : value;
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+    return strtod_l(std::string(number).c_str(), nullptr, cLocale);
 }
 
 // The value rounded to 15 significant digits: the digits without trailing zeros
