@@ -3,7 +3,6 @@
 #include "tally/FrameFigures.h"
 #include "tally/NumberRules.h"
 #include "ui/AboutDialog.h"
-#include "ui/DenominationControls.h"
 #include "ui/HelpMenu.h"
 #include "ui/MakerContact.h"
 #include "ui/MessageBox.h"
@@ -52,26 +51,20 @@ MainWindow::MainWindow(const QString& logDirectory, QWidget* parent)
 
 void MainWindow::wireHandlers()
 {
-    const QMetaMethod textChanged = QMetaMethod::fromSignal(&QLineEdit::textChanged);
-    for (std::size_t i = 0; i < kDenominationCount; ++i) {
-        const QByteArray handler = kRowControls[i].entryBox + QByteArrayLiteral("_Change()");
-        connect(m_ui.entryBoxes[i], textChanged, this,
-                metaObject()->method(metaObject()->indexOfSlot(handler)));
+    // Every control runs the handler named after it and its event, as Qt's own
+    // auto-connection does for its on_ names.
+    const QList<QPair<QMetaMethod, const char*>> events{
+        {QMetaMethod::fromSignal(&QLineEdit::textChanged), "_Change()"},
+        {QMetaMethod::fromSignal(&QPushButton::clicked), "_Click()"},
+        {QMetaMethod::fromSignal(&QAction::triggered), "_Click()"}};
+    for (QObject* control : findChildren<QObject*>()) {
+        for (const auto& [signal, event] : events) {
+            const int handler =
+                metaObject()->indexOfSlot(control->objectName().toLatin1() + event);
+            if (handler >= 0 && control->metaObject()->inherits(signal.enclosingMetaObject()))
+                connect(control, signal, this, metaObject()->method(handler));
+        }
     }
-
-    connect(m_ui.cmdAdd, &QPushButton::clicked, this, &MainWindow::cmdAdd_Click);
-    connect(m_ui.cmdClear, &QPushButton::clicked, this, &MainWindow::cmdClear_Click);
-    connect(m_ui.cmdExit, &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
-    connect(m_ui.mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
-    connect(m_ui.mnuBackUpNow, &QAction::triggered, this, &MainWindow::mnuBackUpNow_Click);
-    connect(m_ui.mnuRestoreFromBackup, &QAction::triggered, this,
-            &MainWindow::mnuRestoreFromBackup_Click);
-    connect(m_ui.mnuDeleteBackups, &QAction::triggered, this, &MainWindow::mnuDeleteBackups_Click);
-    connect(m_ui.mnuDeleteLogs, &QAction::triggered, this, &MainWindow::mnuDeleteLogs_Click);
-    connect(m_ui.mnuQuickHelp, &QAction::triggered, this, &MainWindow::mnuQuickHelp_Click);
-    connect(m_ui.mnuRegistration, &QAction::triggered, this, &MainWindow::mnuRegistration_Click);
-    connect(m_ui.mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
-    connect(m_ui.mnuBugs, &QAction::triggered, this, &MainWindow::mnuBugs_Click);
 
     // The buttons' access keys work on every tab. On the first the buttons take
     // them themselves; elsewhere they are hidden, and these stand in for them.
