@@ -64,7 +64,7 @@ LogContents LogFormat::parse(std::string_view bytes)
     LogContents contents;
     contents.captions.fill("0");
     std::size_t start = 0;
-    while (contents.itemsFound < kItemCount && start < bytes.size()) {
+    while (contents.itemsFound < contents.captions.size() && start < bytes.size()) {
         const std::size_t newline = bytes.find('\n', start);
         const bool unended = newline == std::string_view::npos;
         const std::size_t end = unended ? bytes.size() : newline;
@@ -75,7 +75,7 @@ LogContents LogFormat::parse(std::string_view bytes)
     return contents;
 }
 
-std::string LogFormat::saveForm(const std::array<std::string, kItemCount>& captions)
+std::string LogFormat::saveForm(const Captions& captions)
 {
     std::string bytes;
     for (const std::string& caption : captions) {
@@ -89,7 +89,7 @@ std::string LogFormat::seedForm()
 {
     // How the original text-file writer printed a whole number: a blank in the
     // sign's place and one after.
-    std::array<std::string, kItemCount> zeros;
+    Captions zeros;
     zeros.fill(" 0 ");
     return saveForm(zeros);
 }

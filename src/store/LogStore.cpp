@@ -84,11 +84,6 @@ QString LogStore::pathOf(const QString& fileName) const
     return exact;
 }
 
-bool LogStore::exists(const QString& fileName) const
-{
-    return isPresent(pathOf(fileName));
-}
-
 ReadResult LogStore::read(const QString& fileName) const
 {
     ReadResult result;
@@ -128,8 +123,7 @@ ReadResult LogStore::read(const QString& fileName) const
     return result;
 }
 
-StoreResult LogStore::write(const QString& fileName,
-                            const std::array<std::string, kItemCount>& captions) const
+StoreResult LogStore::write(const QString& fileName, const Captions& captions) const
 {
     StoreResult result;
     result.error = replaceWith(pathOf(fileName), LogFormat::saveForm(captions));

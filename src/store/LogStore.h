@@ -59,8 +59,6 @@ public:
     // The existing file whose name matches without regard to case (the exact
     // spelling preferred), or the name itself in the directory when none exists.
     QString pathOf(const QString& fileName) const;
-    // Anything of that name counts, a directory included: it stands in the log's place.
-    bool exists(const QString& fileName) const;
 
     // Reads at most LogFormat::kReadLimit bytes, and one more to learn whether the
     // file goes on; never changes the file.
@@ -68,16 +66,13 @@ public:
 
     // Replaces the file atomically with the save form of the captions: on any
     // failure the old file stays whole and the reason is returned.
-    StoreResult write(const QString& fileName,
-                      const std::array<std::string, kItemCount>& captions) const;
+    StoreResult write(const QString& fileName, const Captions& captions) const;
 
     // Creates the log in the seed form only when no file of that name exists;
     // an existing file, readable or not, is never touched.
     SeedResult ensureLogSeeded() const;
 
     RemoveResult remove(const QString& fileName) const;
-
-    const QString& directory() const { return m_directory; }
 
 private:
     QString m_directory;

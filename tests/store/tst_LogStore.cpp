@@ -99,7 +99,7 @@ private slots:
         const ReadResult result = LogStore(dir.path()).read("Basic.LOG");
         QCOMPARE(result.status, ReadResult::Status::Read);
         QStringList items;
-        for (std::size_t i = 0; i < kItemCount; ++i)
+        for (std::size_t i = 0; i < tally::kDenominationCount; ++i)
             items << QString::fromStdString(result.contents.captions[i]) +
                          (result.contents.valid[i] ? "" : "*");
         QTEST(items.join(' '), "items");
@@ -170,8 +170,8 @@ private slots:
     {
         QTemporaryDir dir;
         const LogStore store(dir.path());
-        const std::array<std::string, kItemCount> forms[] = {{"1", "1", "1", "1", "1", "1"},
-                                                             {"22222", "2", "2", "2", "2", "2"}};
+        const Captions forms[] = {{"1", "1", "1", "1", "1", "1"},
+                                  {"22222", "2", "2", "2", "2", "2"}};
         QVERIFY(store.write("Basic.LOG", forms[0]).ok);
         QRandomGenerator random(3);
         for (int round = 0; round < 40; ++round) {
