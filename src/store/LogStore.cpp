@@ -13,6 +13,18 @@
 namespace store {
 namespace {
 
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Qt words a directory in the log's place differently for each operation; the
+// system's own words are used for all of them.
+QString reasonFor(const QString& path, const QString& qtReason)
+{
+    return QFileInfo(path).isDir() ? systemReason(EISDIR) : qtReason;
+}
+
 bool isPresent(const QString& path)
 {
     const QFileInfo info(path);
@@ -27,7 +39,7 @@ QString openForReading(QFile& file)
     if (info.exists() && !info.isFile() && !info.isDir())
         return QStringLiteral("%1 is not a regular file").arg(file.fileName());
     if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
+        return reasonFor(file.fileName(), file.errorString());
     return {};
 }
 
@@ -40,7 +52,7 @@ QString replaceWith(const QString& path, const std::string& bytes)
     // commit() flushes a buffered rest without noticing a short write and would
     // rename the truncated file into place.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
+        return reasonFor(path, file.errorString());
     const auto size = static_cast<qint64>(bytes.size());
     // Writing on after a short write brings out the system's reason for it.
     for (qint64 done = 0; done < size;) {
@@ -56,7 +68,7 @@ QString replaceWith(const QString& path, const std::string& bytes)
     // only finds out at the sync that it is full (or cannot reach its disk) would
     // have the unwritten file renamed over the log. EINVAL: no sync to be had.
     if (::fdatasync(file.handle()) != 0 && errno != EINVAL) {
-        const QString error = QString::fromLocal8Bit(std::strerror(errno));
+        const QString error = systemReason(errno);
         file.cancelWriting();
         return error;
     }
@@ -133,17 +145,14 @@ StoreResult LogStore::write(const QString& fileName, const Captions& captions) c
 
 SeedResult LogStore::ensureLogSeeded() const
 {
-    SeedResult result;
+    using Status = SeedResult::Status;
     const QString path = pathOf(QString::fromLatin1(kLogFileName));
-    if (isPresent(path)) {
-        QFile file(path);
-        result.error = openForReading(file);
-        result.ok = result.error.isEmpty();
-        return result;
-    }
-    result.error = replaceWith(path, LogFormat::seedForm());
-    result.ok = result.created = result.error.isEmpty();
-    return result;
+    const bool present = isPresent(path);
+    QFile file(path);
+    const QString error = present ? openForReading(file) : replaceWith(path, LogFormat::seedForm());
+    if (error.isEmpty())
+        return {present ? Status::Present : Status::Created, {}};
+    return {present ? Status::CannotRead : Status::CannotCreate, error};
 }
 
 RemoveResult LogStore::remove(const QString& fileName) const

@@ -32,9 +32,15 @@ struct ReadResult
 
 struct SeedResult
 {
-    bool created = false; // the file was missing and has been written in the seed form
-    bool ok = false;      // a readable log file now exists
-    QString error;
+    enum class Status
+    {
+        Present,      // it existed and opens for reading
+        Created,      // it was missing and has been written in the seed form
+        CannotCreate, // it was missing and writing it failed
+        CannotRead    // it exists but does not open for reading
+    };
+    Status status = Status::CannotRead;
+    QString error; // reason when CannotCreate or CannotRead
 };
 
 struct RemoveResult

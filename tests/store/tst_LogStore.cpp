@@ -124,6 +124,14 @@ private slots:
         QVERIFY(QDir(dir.path()).mkpath("Basic.LOG/in"));
         const RemoveResult removed = store.remove("Basic.LOG");
         QVERIFY(removed.status == RemoveResult::Status::Failed && !removed.error.isEmpty());
+        QCOMPARE(LogStore(dir.filePath("none")).ensureLogSeeded().status,
+                 SeedResult::Status::CannotCreate);
+        // A directory in the log's place, worded alike by remove, read, seed and write.
+        const SeedResult seeded = store.ensureLogSeeded();
+        QCOMPARE(seeded.status, SeedResult::Status::CannotRead);
+        QCOMPARE((QStringList{removed.error, store.read("Basic.LOG").error, seeded.error,
+                              store.write("Basic.LOG", {}).error}),
+                 QStringList(4, QString::fromLocal8Bit(std::strerror(EISDIR))));
     }
 
     // A reader blocked on a FIFO would hang the start for good.
@@ -133,7 +141,7 @@ private slots:
         QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("Basic.LOG")).constData(), 0600), 0);
         const LogStore store(dir.path());
         QVERIFY(store.read("Basic.LOG").error.contains("not a regular file"));
-        QVERIFY(!store.ensureLogSeeded().ok);
+        QCOMPARE(store.ensureLogSeeded().status, SeedResult::Status::CannotRead);
     }
 
     void aSaveIsWholeOrNotAtAll_data()
