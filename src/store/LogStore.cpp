@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 #include <utility>
 
@@ -44,7 +45,7 @@ QString openForReading(QFile& file)
 }
 
 // Write to a temporary file beside the target, then rename it over the target:
-// whatever fails, the old file stays whole.
+// whatever fails before the rename, the old file stays whole.
 QString replaceWith(const QString& path, const std::string& bytes)
 {
     QSaveFile file(path);
@@ -74,7 +75,13 @@ QString replaceWith(const QString& path, const std::string& bytes)
     }
     if (!file.commit())
         return file.errorString();
-    return {};
+    // Only once the directory is synced too does the rename survive a power cut.
+    const int dir = ::open(QFile::encodeName(QFileInfo(path).canonicalPath()).constData(),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int error = dir < 0 || ::fsync(dir) != 0 ? errno : 0;
+    if (dir >= 0)
+        ::close(dir);
+    return error == 0 || error == EINVAL ? QString() : systemReason(error);
 }
 
 } // namespace

@@ -70,8 +70,9 @@ public:
     // file goes on; never changes the file.
     ReadResult read(const QString& fileName) const;
 
-    // Replaces the file atomically with the save form of the captions: on any
-    // failure the old file stays whole and the reason is returned.
+    // Replaces the file atomically with the save form of the captions: on any failure
+    // before the rename the old file stays whole and the reason is returned. Success is
+    // told only once the rename is on disk (the directory synced).
     StoreResult write(const QString& fileName, const Captions& captions) const;
 
     // Creates the log in the seed form only when no file of that name exists;

@@ -16,22 +16,25 @@
 using namespace store;
 
 // A disk under the test's directory that fills up, finds out only at the sync that it
-// is full, or holds a write up once: write() and fdatasync() are defined here, ahead
-// of the C library, so Qt's own calls come through them.
+// is full, holds a write up once or fails a directory's sync: write(), fdatasync() and
+// fsync() are defined here, ahead of the C library, so Qt's own calls come through them.
 namespace {
-constexpr int None = 0, Full = 1, FullAtSync = 2, HeldUp = 3;
+constexpr int None = 0, Full = 1, FullAtSync = 2, HeldUp = 3, DirSync = 4;
 std::atomic<int> g_fault{None};
 std::atomic<long long> g_left{0}; // bytes written before a full disk or a hold-up shows
-char g_dir[PATH_MAX];
+char g_dir[PATH_MAX];             // with a trailing '/'
+QByteArray g_atDirSync;           // what the log held when its directory was synced
+
+std::string target(int fd)
+{
+    char link[32], path[PATH_MAX];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    return std::string(path, std::max<ssize_t>(::readlink(link, path, sizeof path), 0));
+}
 
 bool underTest(int fd, int fault)
 {
-    if (g_fault != fault)
-        return false;
-    char link[32], target[PATH_MAX];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    const ssize_t n = ::readlink(link, target, sizeof target - 1);
-    return n > 0 && std::strncmp(target, g_dir, std::strlen(g_dir)) == 0;
+    return g_fault == fault && target(fd).starts_with(g_dir);
 }
 } // namespace
 
@@ -60,6 +63,16 @@ extern "C" int fdatasync(int fd)
         return -1;
     }
     return real(fd);
+}
+
+extern "C" int fsync(int fd)
+{
+    static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
+    if (target(fd) + '/' != g_dir)
+        return real(fd);
+    g_atDirSync = readFile(QString::fromLocal8Bit(g_dir) + "Basic.LOG");
+    errno = int(g_left);
+    return g_fault.exchange(None) == DirSync ? -1 : real(fd);
 }
 
 // What the window's tests do not reach: the reader's corners, the store's own answers,
@@ -147,12 +160,14 @@ private slots:
     void aSaveIsWholeOrNotAtAll_data()
     {
         QTest::addColumn<int>("fault");
-        QTest::addColumn<long long>("after"); // bytes
-        QTest::addColumn<bool>("saved");
-        QTest::newRow("no byte free") << Full << 0LL << false;
-        QTest::newRow("one byte short") << Full << 22LL << false;
-        QTest::newRow("full only at the sync") << FullAtSync << 0LL << false;
-        QTest::newRow("held up once") << HeldUp << 10LL << true;
+        QTest::addColumn<long long>("after"); // bytes, or the directory sync's errno
+        QTest::addColumn<QString>("error");   // part of the reason; none when saved
+        QTest::newRow("no byte free") << Full << 0LL << "space";
+        QTest::newRow("one byte short") << Full << 22LL << "space";
+        QTest::newRow("full only at the sync") << FullAtSync << 0LL << "space";
+        QTest::newRow("held up once") << HeldUp << 10LL << "";
+        QTest::newRow("directory not synced") << DirSync << (long long)EIO << "Input/output";
+        QTest::newRow("no directory sync to be had") << DirSync << (long long)EINVAL << "";
     }
     void aSaveIsWholeOrNotAtAll()
     {
@@ -164,14 +179,20 @@ private slots:
         QFETCH(long long, after);
         g_left = after;
         g_fault = fault;
+        g_atDirSync.clear();
         const StoreResult result = store.write("Basic.LOG", {"40", "1", "22", "37", "19", "250"});
         g_fault = None;
-        QFETCH(bool, saved);
-        QVERIFY2(result.ok == saved && result.error.contains("space") != saved,
+        QFETCH(QString, error);
+        const bool saved = error.isEmpty(), placed = saved || fault == DirSync;
+        QVERIFY2(result.ok == saved && result.error.contains(error) &&
+                     result.error.isEmpty() == saved,
                  qPrintable(result.error));
+        const QByteArray written = "40\r\n1\r\n22\r\n37\r\n19\r\n250\r\n";
         QCOMPARE(readFile(dir.filePath("Basic.LOG")),
-                 saved ? "40\r\n1\r\n22\r\n37\r\n19\r\n250\r\n" : "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+                 placed ? written : "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Basic.LOG"});
+        // The directory is synced once the new log is in place, and only then.
+        QCOMPARE(g_atDirSync, placed ? written : QByteArray());
     }
 
     void killedWhileSavingLeavesOneWholeLog()
