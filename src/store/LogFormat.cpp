@@ -14,6 +14,9 @@ constexpr std::size_t kRawItemLength = 40;
 
 constexpr std::string_view kLineEnd = "\r\n";
 
+// The largest count whose 15-digit caption still reads back as a finite number.
+constexpr long double kLargestCount = 1.79769313486231e308L;
+
 // A hostile file may hold any bytes; control characters would garble the message
 // that quotes the item, so they show as '?'.
 std::string readable(std::string_view item, bool goesOn)
@@ -45,6 +48,14 @@ void takeItem(LogContents& contents, std::size_t index, std::string_view line, b
         return;
     contents.captions[index] = std::move(caption);
     contents.valid[index] = true;
+}
+
+// A caption that reads back as no finite number (a hand-edited log's, "Overflow")
+// counts as 0, as it would at the next start.
+long double valueOf(const std::string& caption)
+{
+    const std::optional<double> number = tally::strictNumber(caption);
+    return number && std::isfinite(*number) ? *number : 0.0;
 }
 
 } // namespace
@@ -92,6 +103,24 @@ std::string LogFormat::seedForm()
     Captions zeros;
     zeros.fill(" 0 ");
     return saveForm(zeros);
+}
+
+Captions LogFormat::merged(const LogState& base, const Captions& shown, const LogState& onDisk)
+{
+    const Captions zeros = parse({}).captions; // what no log at all reads as
+    const Captions was = base.value_or(zeros), now = onDisk.value_or(zeros);
+    Captions written;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        // Wider than a double, so that shown - base cannot overflow on its way to a total
+        // that fits; a total beyond the range would be saved as a caption that the next
+        // start reads as 0, so it stops at the largest one that reads back.
+        const long double total = valueOf(now[i]) + (valueOf(shown[i]) - valueOf(was[i]));
+        written[i] = shown[i] == was[i] ? now[i]
+                     : now[i] == was[i] ? shown[i]
+                                        : tally::generalNumberText(static_cast<double>(
+                                              std::clamp(total, -kLargestCount, kLargestCount)));
+    }
+    return written;
 }
 
 } // namespace store

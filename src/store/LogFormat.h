@@ -4,12 +4,16 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace store {
 
 using Captions = std::array<std::string, tally::kDenominationCount>;
+// What a window knows the log on disk to hold: its six captions as LogFormat::parse
+// gives them, or nothing when there is no log file.
+using LogState = std::optional<Captions>;
 
 // What a log file said, item by item, in the walk order of the denomination table.
 struct LogContents
@@ -45,6 +49,13 @@ public:
 
     // Six lines " 0 " CR LF: what a fresh log holds.
     static std::string seedForm();
+
+    // The counts to write so that neither what a window logged since `base` nor what
+    // another window wrote meanwhile (`onDisk`) is lost: onDisk + (shown - base), item
+    // by item. An absent log counts as zeros, an item that is not a number as 0. An
+    // item that only one side changed is taken as that side's text, so a window alone
+    // writes exactly what it shows; a sum beyond the range is held at its edge.
+    static Captions merged(const LogState& base, const Captions& shown, const LogState& onDisk);
 };
 
 } // namespace store

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -13,6 +14,12 @@
 
 namespace store {
 namespace {
+
+// A save holds the lock for milliseconds. A live holder keeps its lock file locked
+// (flock), so QLockFile never breaks it; one whose holder is gone, with no live
+// process named in it (killed before it wrote its name, or on another computer), is
+// taken as stale after a second, well within the wait.
+constexpr int kLockWaitMs = 3000, kStaleLockMs = 1000;
 
 QString systemReason(int error)
 {
@@ -45,8 +52,9 @@ QString openForReading(QFile& file)
 }
 
 // Write to a temporary file beside the target, then rename it over the target:
-// whatever fails before the rename, the old file stays whole.
-QString replaceWith(const QString& path, const std::string& bytes)
+// whatever fails before the rename, the old file stays whole. `placed`, if given,
+// learns whether the new file was renamed into place, whatever the result.
+QString replaceWith(const QString& path, const std::string& bytes, bool* placed = nullptr)
 {
     QSaveFile file(path);
     // Unbuffered, so that a short write (a full disk, a size limit) shows here:
@@ -75,6 +83,8 @@ QString replaceWith(const QString& path, const std::string& bytes)
     }
     if (!file.commit())
         return file.errorString();
+    if (placed)
+        *placed = true;
     // Only once the directory is synced too does the rename survive a power cut.
     const int dir = ::open(QFile::encodeName(QFileInfo(path).canonicalPath()).constData(),
                            O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -147,6 +157,41 @@ StoreResult LogStore::write(const QString& fileName, const Captions& captions) c
     StoreResult result;
     result.error = replaceWith(pathOf(fileName), LogFormat::saveForm(captions));
     result.ok = result.error.isEmpty();
+    return result;
+}
+
+SaveResult LogStore::saveLog(const LogState& expected, const Captions& captions) const
+{
+    SaveResult result{SaveResult::Status::Failed, expected, {}};
+    const QString logName = QString::fromLatin1(kLogFileName);
+    // One name for the lock whatever the log's letter case, so every window agrees on it.
+    QLockFile lock(QDir(m_directory).filePath(logName + QStringLiteral(".lock")));
+    lock.setStaleLockTime(kStaleLockMs);
+    if (!lock.tryLock(kLockWaitMs)) {
+        // QLockFile keeps no reason of its own; its failed open set errno last.
+        result.error = lock.error() == QLockFile::LockFailedError
+                           ? QStringLiteral("another program keeps %1 locked").arg(lock.fileName())
+                           : systemReason(errno);
+        return result;
+    }
+    const ReadResult disk = read(logName);
+    if (disk.status == ReadResult::Status::Failed) {
+        result.error = disk.error;
+        return result;
+    }
+    result.onDisk =
+        disk.status == ReadResult::Status::Read ? LogState(disk.contents.captions) : std::nullopt;
+    if (result.onDisk != expected) {
+        result.status = SaveResult::Status::Changed;
+        return result;
+    }
+    const std::string bytes = LogFormat::saveForm(captions);
+    bool placed = false;
+    result.error = replaceWith(pathOf(logName), bytes, &placed);
+    if (placed)
+        result.onDisk = LogFormat::parse(bytes).captions;
+    result.status =
+        result.error.isEmpty() ? SaveResult::Status::Written : SaveResult::Status::Failed;
     return result;
 }
 

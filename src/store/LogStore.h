@@ -43,6 +43,23 @@ struct SeedResult
     QString error; // reason when CannotCreate or CannotRead
 };
 
+struct SaveResult
+{
+    enum class Status
+    {
+        Written,
+        Changed, // the log no longer holds what was expected; nothing was written
+        Failed
+    };
+    Status status = Status::Failed;
+    // What the log holds now, as LogFormat::parse gives it. Changed: what another program
+    // left there. Written: what was just written. Failed: `expected` as nothing was
+    // written, or what was written when only the directory's sync failed (the log was
+    // replaced all the same). After Written or Failed: what to expect at the next save.
+    LogState onDisk;
+    QString error; // reason when Failed
+};
+
 struct RemoveResult
 {
     enum class Status
@@ -74,6 +91,12 @@ public:
     // before the rename the old file stays whole and the reason is returned. Success is
     // told only once the rename is on disk (the directory synced).
     StoreResult write(const QString& fileName, const Captions& captions) const;
+
+    // Writes the log as write() does, but only if it still holds `expected` (compared
+    // as parsed, so an absent log matches only nothing); otherwise returns Changed with
+    // what it holds. The check and the write are made under a lock file beside the log,
+    // so that two saves cannot interleave; a lock whose holder is gone does not stop it.
+    SaveResult saveLog(const LogState& expected, const Captions& captions) const;
 
     // Creates the log in the seed form only when no file of that name exists;
     // an existing file, readable or not, is never touched.

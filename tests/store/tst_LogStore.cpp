@@ -2,6 +2,7 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QLockFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -24,6 +25,7 @@ std::atomic<int> g_fault{None};
 std::atomic<long long> g_left{0}; // bytes written before a full disk or a hold-up shows
 char g_dir[PATH_MAX];             // with a trailing '/'
 QByteArray g_atDirSync;           // what the log held when its directory was synced
+QLockFile* g_holder = nullptr;    // let go once a save pauses to wait for it
 
 std::string target(int fd)
 {
@@ -75,9 +77,38 @@ extern "C" int fsync(int fd)
     return g_fault.exchange(None) == DirSync ? -1 : real(fd);
 }
 
+extern "C" int nanosleep(const timespec* time, timespec* left)
+{
+    static const auto real =
+        reinterpret_cast<int (*)(const timespec*, timespec*)>(::dlsym(RTLD_NEXT, "nanosleep"));
+    if (g_holder)
+        std::exchange(g_holder, nullptr)->unlock();
+    return real(time, left);
+}
+
+namespace {
+Captions six(const QString& item)
+{
+    Captions captions;
+    captions.fill(QString(item).replace('_', ' ').toStdString());
+    return captions;
+}
+
+// What a log of six alike reads as; "none": no log at all.
+LogState stateOf(const QString& item)
+{
+    return item == "none" ? LogState() : LogFormat::parse(LogFormat::saveForm(six(item))).captions;
+}
+
+QString textOf(const LogState& state)
+{
+    return state ? QString::fromStdString(LogFormat::saveForm(*state)).replace("\r\n", " ")
+                 : "none";
+}
+} // namespace
+
 // What the window's tests do not reach: the reader's corners, the store's own answers,
-// and saves that meet a full disk or are cut short. Saving, seeding and the names in
-// other letter cases are the window's.
+// saves that meet a full disk, are cut short or meet another window's log or lock.
 class TestLogStore : public QObject
 {
     Q_OBJECT
@@ -139,12 +170,12 @@ private slots:
         QVERIFY(removed.status == RemoveResult::Status::Failed && !removed.error.isEmpty());
         QCOMPARE(LogStore(dir.filePath("none")).ensureLogSeeded().status,
                  SeedResult::Status::CannotCreate);
-        // A directory in the log's place, worded alike by remove, read, seed and write.
+        // A directory in the log's place, worded alike by remove, read, seed, write and save.
         const SeedResult seeded = store.ensureLogSeeded();
         QCOMPARE(seeded.status, SeedResult::Status::CannotRead);
         QCOMPARE((QStringList{removed.error, store.read("Basic.LOG").error, seeded.error,
-                              store.write("Basic.LOG", {}).error}),
-                 QStringList(4, QString::fromLocal8Bit(std::strerror(EISDIR))));
+                              store.write("Basic.LOG", {}).error, store.saveLog({}, {}).error}),
+                 QStringList(5, QString::fromLocal8Bit(std::strerror(EISDIR))));
     }
 
     // A reader blocked on a FIFO would hang the start for good.
@@ -193,6 +224,81 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Basic.LOG"});
         // The directory is synced once the new log is in place, and only then.
         QCOMPARE(g_atDirSync, placed ? written : QByteArray());
+    }
+
+    // Saved over what the window expects (as read), else merged. A lock is waited for only
+    // while its holder lives: not once killed, nor unnamed (it died before naming itself).
+    void savesWhatBothLogged_data()
+    {
+        QTest::addColumn<QString>("items"); // base, shown, on disk -> on disk; a lock or fault
+        QTest::newRow("changed here only, as shown") << "4 Overflow 4 Overflow";
+        QTest::newRow("changed on disk only") << "1 1 9 9";
+        QTest::newRow("the seed read as zeros") << "0 3 _0_ 3";
+        QTest::newRow("both: the sum") << "4 10 8 14";
+        QTest::newRow("damaged on disk, as 0") << "2 5 abc 3";
+        QTest::newRow("negative on disk") << "2 5 -3 0";
+        QTest::newRow("1E+15 forms") << "2 5 999999999999999 1E+15";
+        QTest::newRow("read as no number shown, as 0") << "5 1.79769313486232E+308 8 3";
+        QTest::newRow("beyond the range") << "0 1E+308 1.5e308 1.79769313486231E+308";
+        QTest::newRow("below the range") << "0 -1E+308 -1.5e308 -1.79769313486231E+308";
+        QTest::newRow("a difference beyond the range") << "-1E+308 1E+308 -5e307 1.5E+308";
+        QTest::newRow("deleted here") << "none 2 1 3";
+        QTest::newRow("deleted meanwhile") << "4 9 none 5";
+        QTest::newRow("deleted meanwhile, unchanged here") << "4 4 none 0";
+        QTest::newRow("never a log") << "none 7 none 7";
+        QTest::newRow("lock of a killed holder") << "1 2 1 2 killed";
+        QTest::newRow("unnamed lock, a few seconds old") << "1 2 1 2 unnamed";
+        QTest::newRow("lock held, let go while waited for") << "1 2 1 2 alive";
+        QTest::newRow("failed before the rename") << "1 2 1 1 full";
+        QTest::newRow("failed only at the directory's sync") << "1 2 1 2 unsynced";
+    }
+    void savesWhatBothLogged()
+    {
+        QFETCH(QString, items);
+        const QStringList item = items.split(' ');
+        const QString also = item.value(4);
+        QTemporaryDir dir;
+        if (item[2] != "none")
+            writeFile(dir.filePath("basic.log"),
+                      QByteArray::fromStdString(LogFormat::saveForm(six(item[2]))));
+        QLockFile lock(dir.filePath("Basic.LOG.lock"));
+        if (also == "killed" && ::fork() == 0) {
+            lock.tryLock();
+            ::raise(SIGKILL);
+        }
+        ::wait(nullptr);
+        QFile unnamed(lock.fileName());
+        if (also == "unnamed")
+            QVERIFY(unnamed.open(QIODevice::WriteOnly) &&
+                    unnamed.setFileTime(QDateTime::currentDateTime().addSecs(-3),
+                                        QFileDevice::FileModificationTime));
+        if (also == "alive" && lock.tryLock())
+            g_holder = &lock; // let go at the save's first pause
+        QCOMPARE(QFile::exists(lock.fileName()), also == "killed" || also == "unnamed" || g_holder);
+        std::snprintf(g_dir, sizeof g_dir, "%s/", qPrintable(dir.path()));
+        g_left = EIO;
+        g_fault = also == "full" ? FullAtSync : also == "unsynced" ? DirSync : None;
+        const bool fails = g_fault != None;
+        const LogStore store(dir.path());
+        SaveResult result = store.saveLog(stateOf(item[0]), six(item[1]));
+        g_holder = nullptr;
+        g_fault = None;
+        QVERIFY2(!lock.isLocked(), "saved while a live holder held the lock");
+        if (textOf(stateOf(item[0])) != textOf(stateOf(item[2]))) {
+            QCOMPARE(result.status, SaveResult::Status::Changed);
+            QCOMPARE(textOf(result.onDisk), textOf(stateOf(item[2])));
+            result = store.saveLog(
+                result.onDisk, LogFormat::merged(stateOf(item[0]), six(item[1]), result.onDisk));
+        }
+        QVERIFY2(result.status ==
+                     (fails ? SaveResult::Status::Failed : SaveResult::Status::Written),
+                 qPrintable(result.error));
+        // What a read of the log gives back ("Overflow" as 0), the next save's expectation.
+        QCOMPARE(textOf(result.onDisk), textOf(stateOf(item[3])));
+        const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(files.size(), 1); // the lock is gone
+        QCOMPARE(readFile(dir.filePath(files[0])),
+                 QByteArray::fromStdString(LogFormat::saveForm(six(item[3]))));
     }
 
     void killedWhileSavingLeavesOneWholeLog()
