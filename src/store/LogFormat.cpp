@@ -15,7 +15,7 @@ constexpr std::size_t kRawItemLength = 40;
 constexpr std::string_view kLineEnd = "\r\n";
 
 // The largest count whose 15-digit caption still reads back as a finite number.
-constexpr long double kLargestCount = 1.79769313486231e308L;
+constexpr double kLargestCount = 1.79769313486231e308;
 
 // A hostile file may hold any bytes; control characters would garble the message
 // that quotes the item, so they show as '?'.
@@ -52,7 +52,7 @@ void takeItem(LogContents& contents, std::size_t index, std::string_view line, b
 
 // A caption that reads back as no finite number (a hand-edited log's, "Overflow")
 // counts as 0, as it would at the next start.
-long double valueOf(const std::string& caption)
+double valueOf(const std::string& caption)
 {
     const std::optional<double> number = tally::strictNumber(caption);
     return number && std::isfinite(*number) ? *number : 0.0;
@@ -111,14 +111,14 @@ Captions LogFormat::merged(const LogState& base, const Captions& shown, const Lo
     const Captions was = base.value_or(zeros), now = onDisk.value_or(zeros);
     Captions written;
     for (std::size_t i = 0; i < written.size(); ++i) {
-        // Wider than a double, so that shown - base cannot overflow on its way to a total
-        // that fits; a total beyond the range would be saved as a caption that the next
-        // start reads as 0, so it stops at the largest one that reads back.
-        const long double total = valueOf(now[i]) + (valueOf(shown[i]) - valueOf(was[i]));
+        // In halves, so that shown - base cannot overflow on its way to a total that fits
+        // (halving and doubling a count are exact); a total beyond the range would be saved
+        // as a caption that the next start reads as 0, so it stops at the largest that fits.
+        const double half = valueOf(now[i]) / 2 + (valueOf(shown[i]) / 2 - valueOf(was[i]) / 2);
+        const double total = 2 * std::clamp(half, -kLargestCount / 2, kLargestCount / 2);
         written[i] = shown[i] == was[i] ? now[i]
                      : now[i] == was[i] ? shown[i]
-                                        : tally::generalNumberText(static_cast<double>(
-                                              std::clamp(total, -kLargestCount, kLargestCount)));
+                                        : tally::generalNumberText(total);
     }
     return written;
 }
