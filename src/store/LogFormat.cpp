@@ -14,6 +14,9 @@ constexpr std::size_t kRawItemLength = 40;
 
 constexpr std::string_view kLineEnd = "\r\n";
 
+// The largest count whose 15-digit caption still reads back as a finite number.
+constexpr double kLargestCount = 1.79769313486231e308;
+
 // A hostile file may hold any bytes; control characters would garble the message
 // that quotes the item, so they show as '?'.
 std::string readable(std::string_view item, bool goesOn)
@@ -47,6 +50,14 @@ void takeItem(LogContents& contents, std::size_t index, std::string_view line, b
     contents.valid[index] = true;
 }
 
+// A caption that reads back as no finite number (a hand-edited log's, "Overflow")
+// counts as 0, as it would at the next start.
+double valueOf(const std::string& caption)
+{
+    const std::optional<double> number = tally::strictNumber(caption);
+    return number && std::isfinite(*number) ? *number : 0.0;
+}
+
 } // namespace
 
 bool LogContents::allValid() const
@@ -64,7 +75,7 @@ LogContents LogFormat::parse(std::string_view bytes)
     LogContents contents;
     contents.captions.fill("0");
     std::size_t start = 0;
-    while (contents.itemsFound < kItemCount && start < bytes.size()) {
+    while (contents.itemsFound < contents.captions.size() && start < bytes.size()) {
         const std::size_t newline = bytes.find('\n', start);
         const bool unended = newline == std::string_view::npos;
         const std::size_t end = unended ? bytes.size() : newline;
@@ -75,7 +86,7 @@ LogContents LogFormat::parse(std::string_view bytes)
     return contents;
 }
 
-std::string LogFormat::saveForm(const std::array<std::string, kItemCount>& captions)
+std::string LogFormat::saveForm(const Captions& captions)
 {
     std::string bytes;
     for (const std::string& caption : captions) {
@@ -89,9 +100,27 @@ std::string LogFormat::seedForm()
 {
     // How the original text-file writer printed a whole number: a blank in the
     // sign's place and one after.
-    std::array<std::string, kItemCount> zeros;
+    Captions zeros;
     zeros.fill(" 0 ");
     return saveForm(zeros);
+}
+
+Captions LogFormat::merged(const LogState& base, const Captions& shown, const LogState& onDisk)
+{
+    const Captions zeros = parse({}).captions; // what no log at all reads as
+    const Captions was = base.value_or(zeros), now = onDisk.value_or(zeros);
+    Captions written;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        // In halves, so that shown - base cannot overflow on its way to a total that fits
+        // (halving and doubling a count are exact); a total beyond the range would be saved
+        // as a caption that the next start reads as 0, so it stops at the largest that fits.
+        const double half = valueOf(now[i]) / 2 + (valueOf(shown[i]) / 2 - valueOf(was[i]) / 2);
+        const double total = 2 * std::clamp(half, -kLargestCount / 2, kLargestCount / 2);
+        written[i] = shown[i] == was[i] ? now[i]
+                     : now[i] == was[i] ? shown[i]
+                                        : tally::generalNumberText(total);
+    }
+    return written;
 }
 
 } // namespace store

@@ -1,24 +1,30 @@
 #pragma once
 
+#include "tally/Denomination.h"
+
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace store {
 
-inline constexpr std::size_t kItemCount = 6;
+using Captions = std::array<std::string, tally::kDenominationCount>;
+// What a window knows the log on disk to hold: its six captions as LogFormat::parse
+// gives them, or nothing when there is no log file.
+using LogState = std::optional<Captions>;
 
 // What a log file said, item by item, in the walk order of the denomination table.
 struct LogContents
 {
     // Each item as the window shows it: the general number text of the number, or
     // "0" for an item that was missing or not a number.
-    std::array<std::string, kItemCount> captions;
+    Captions captions;
     // False where the item was missing or not a (finite) number and "0" stands in.
-    std::array<bool, kItemCount> valid{};
+    std::array<bool, tally::kDenominationCount> valid{};
     // The item's text as found (blanks trimmed, cut to a readable length), for messages.
-    std::array<std::string, kItemCount> rawItems;
+    Captions rawItems;
     // How many of the six items the file held at all.
     std::size_t itemsFound = 0;
 
@@ -39,10 +45,17 @@ public:
     static LogContents parse(std::string_view bytes);
 
     // Each caption exactly as given, each line ended by CR LF, nothing else.
-    static std::string saveForm(const std::array<std::string, kItemCount>& captions);
+    static std::string saveForm(const Captions& captions);
 
     // Six lines " 0 " CR LF: what a fresh log holds.
     static std::string seedForm();
+
+    // The counts to write so that neither what a window logged since `base` nor what
+    // another window wrote meanwhile (`onDisk`) is lost: onDisk + (shown - base), item
+    // by item. An absent log counts as zeros, an item that is not a number as 0. An
+    // item that only one side changed is taken as that side's text, so a window alone
+    // writes exactly what it shows; a sum beyond the range is held at its edge.
+    static Captions merged(const LogState& base, const Captions& shown, const LogState& onDisk);
 };
 
 } // namespace store

@@ -3,15 +3,35 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 #include <utility>
 
 namespace store {
 namespace {
+
+// A save holds the lock for milliseconds. A live holder keeps its lock file locked
+// (flock), so QLockFile never breaks it; one whose holder is gone, with no live
+// process named in it (killed before it wrote its name, or on another computer), is
+// taken as stale after a second, well within the wait.
+constexpr int kLockWaitMs = 3000, kStaleLockMs = 1000;
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Qt words a directory in the log's place differently for each operation; the
+// system's own words are used for all of them.
+QString reasonFor(const QString& path, const QString& qtReason)
+{
+    return QFileInfo(path).isDir() ? systemReason(EISDIR) : qtReason;
+}
 
 bool isPresent(const QString& path)
 {
@@ -27,20 +47,21 @@ QString openForReading(QFile& file)
     if (info.exists() && !info.isFile() && !info.isDir())
         return QStringLiteral("%1 is not a regular file").arg(file.fileName());
     if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
+        return reasonFor(file.fileName(), file.errorString());
     return {};
 }
 
 // Write to a temporary file beside the target, then rename it over the target:
-// whatever fails, the old file stays whole.
-QString replaceWith(const QString& path, const std::string& bytes)
+// whatever fails before the rename, the old file stays whole. `placed`, if given,
+// learns whether the new file was renamed into place, whatever the result.
+QString replaceWith(const QString& path, const std::string& bytes, bool* placed = nullptr)
 {
     QSaveFile file(path);
     // Unbuffered, so that a short write (a full disk, a size limit) shows here:
     // commit() flushes a buffered rest without noticing a short write and would
     // rename the truncated file into place.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
+        return reasonFor(path, file.errorString());
     const auto size = static_cast<qint64>(bytes.size());
     // Writing on after a short write brings out the system's reason for it.
     for (qint64 done = 0; done < size;) {
@@ -56,13 +77,21 @@ QString replaceWith(const QString& path, const std::string& bytes)
     // only finds out at the sync that it is full (or cannot reach its disk) would
     // have the unwritten file renamed over the log. EINVAL: no sync to be had.
     if (::fdatasync(file.handle()) != 0 && errno != EINVAL) {
-        const QString error = QString::fromLocal8Bit(std::strerror(errno));
+        const QString error = systemReason(errno);
         file.cancelWriting();
         return error;
     }
     if (!file.commit())
         return file.errorString();
-    return {};
+    if (placed)
+        *placed = true;
+    // Only once the directory is synced too does the rename survive a power cut.
+    const int dir = ::open(QFile::encodeName(QFileInfo(path).canonicalPath()).constData(),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int error = dir < 0 || ::fsync(dir) != 0 ? errno : 0;
+    if (dir >= 0)
+        ::close(dir);
+    return error == 0 || error == EINVAL ? QString() : systemReason(error);
 }
 
 } // namespace
@@ -82,11 +111,6 @@ QString LogStore::pathOf(const QString& fileName) const
             return dir.filePath(entry);
     }
     return exact;
-}
-
-bool LogStore::exists(const QString& fileName) const
-{
-    return isPresent(pathOf(fileName));
 }
 
 ReadResult LogStore::read(const QString& fileName) const
@@ -128,8 +152,7 @@ ReadResult LogStore::read(const QString& fileName) const
     return result;
 }
 
-StoreResult LogStore::write(const QString& fileName,
-                            const std::array<std::string, kItemCount>& captions) const
+StoreResult LogStore::write(const QString& fileName, const Captions& captions) const
 {
     StoreResult result;
     result.error = replaceWith(pathOf(fileName), LogFormat::saveForm(captions));
@@ -137,19 +160,51 @@ StoreResult LogStore::write(const QString& fileName,
     return result;
 }
 
-SeedResult LogStore::ensureLogSeeded() const
+SaveResult LogStore::saveLog(const LogState& expected, const Captions& captions) const
 {
-    SeedResult result;
-    const QString path = pathOf(QString::fromLatin1(kLogFileName));
-    if (isPresent(path)) {
-        QFile file(path);
-        result.error = openForReading(file);
-        result.ok = result.error.isEmpty();
+    SaveResult result{SaveResult::Status::Failed, expected, {}};
+    const QString logName = QString::fromLatin1(kLogFileName);
+    // One name for the lock whatever the log's letter case, so every window agrees on it.
+    QLockFile lock(QDir(m_directory).filePath(logName + QStringLiteral(".lock")));
+    lock.setStaleLockTime(kStaleLockMs);
+    if (!lock.tryLock(kLockWaitMs)) {
+        // QLockFile keeps no reason of its own; its failed open set errno last.
+        result.error = lock.error() == QLockFile::LockFailedError
+                           ? QStringLiteral("another program keeps %1 locked").arg(lock.fileName())
+                           : systemReason(errno);
         return result;
     }
-    result.error = replaceWith(path, LogFormat::seedForm());
-    result.ok = result.created = result.error.isEmpty();
+    const ReadResult disk = read(logName);
+    if (disk.status == ReadResult::Status::Failed) {
+        result.error = disk.error;
+        return result;
+    }
+    result.onDisk =
+        disk.status == ReadResult::Status::Read ? LogState(disk.contents.captions) : std::nullopt;
+    if (result.onDisk != expected) {
+        result.status = SaveResult::Status::Changed;
+        return result;
+    }
+    const std::string bytes = LogFormat::saveForm(captions);
+    bool placed = false;
+    result.error = replaceWith(pathOf(logName), bytes, &placed);
+    if (placed)
+        result.onDisk = LogFormat::parse(bytes).captions;
+    result.status =
+        result.error.isEmpty() ? SaveResult::Status::Written : SaveResult::Status::Failed;
     return result;
+}
+
+SeedResult LogStore::ensureLogSeeded() const
+{
+    using Status = SeedResult::Status;
+    const QString path = pathOf(QString::fromLatin1(kLogFileName));
+    const bool present = isPresent(path);
+    QFile file(path);
+    const QString error = present ? openForReading(file) : replaceWith(path, LogFormat::seedForm());
+    if (error.isEmpty())
+        return {present ? Status::Present : Status::Created, {}};
+    return {present ? Status::CannotRead : Status::CannotCreate, error};
 }
 
 RemoveResult LogStore::remove(const QString& fileName) const
