@@ -33,9 +33,18 @@ QString backupFileName()
     return QString::fromLatin1(store::kBackupFileName);
 }
 
-using Captions = tally::PerDenomination<std::string>;
+using store::Captions;
 
 const Captions kZeroCaptions{"0", "0", "0", "0", "0", "0"};
+
+// "Dollar Coins 4, Half Dollar Coins 1, ...", for a message.
+QString countsText(const Captions& counts)
+{
+    QStringList items;
+    for (std::size_t i = 0; i < kDenominationCount; ++i)
+        items << toQString(kDenominations[i].name) + QLatin1Char(' ') + toQString(counts[i]);
+    return items.join(QStringLiteral(", "));
+}
 
 } // namespace
 
@@ -101,10 +110,16 @@ void MainWindow::Form_Load()
 
     m_startMessage.clear();
     const store::SeedResult seeded = m_store.ensureLogSeeded();
-    const store::ReadResult read = m_store.read(logFileName());
     const QString shownName = QFileInfo(m_store.pathOf(logFileName())).fileName();
+    const store::ReadResult read = m_store.read(logFileName());
+    if (seeded.status == store::SeedResult::Status::CannotCreate) {
+        m_startMessage = QStringLiteral("Cannot create the log file %1: %2\n\nThe Logged Finds "
+                                        "start at zero.")
+                             .arg(shownName, seeded.error);
+        return;
+    }
     if (read.status != store::ReadResult::Status::Read) {
-        const QString reason = !seeded.ok ? seeded.error : read.error;
+        const QString reason = seeded.error.isEmpty() ? read.error : seeded.error;
         m_startMessage =
             QStringLiteral("Cannot read the log file %1: %2\n\nThe Logged Finds start at zero.  "
                            "The file has not been changed.")
@@ -112,8 +127,8 @@ void MainWindow::Form_Load()
         return;
     }
 
+    m_base = read.contents.captions;
     setLogged(read.contents.captions);
-
     m_startMessage = damageReport(read.contents, shownName);
 }
 
@@ -216,25 +231,77 @@ void MainWindow::cmdClear_Click()
         box->setText(QStringLiteral("0"));
 }
 
-QString MainWindow::writeFailure(const QString& fileName) const
+QString MainWindow::saveFailure(const QString& fileName, const QString& reason) const
 {
-    const store::StoreResult result = m_store.write(fileName, m_logged);
-    if (result.ok)
-        return QString();
     return QStringLiteral("Cannot write %1: %2")
-        .arg(QFileInfo(m_store.pathOf(fileName)).fileName(), result.error);
+        .arg(QFileInfo(m_store.pathOf(fileName)).fileName(), reason);
+}
+
+// Another window (or another computer, on a shared folder) may have logged finds and
+// saved them since this one read the log. The logged counts are running sums, so
+// what this window added is what it shows less what it read, and writing that on top
+// of the file's counts keeps the finds of both.
+std::optional<QString> MainWindow::saveLog()
+{
+    store::LogState expected = m_base;
+    Captions counts = m_logged;
+    for (;;) {
+        const store::SaveResult saved = m_store.saveLog(expected, counts);
+        if (saved.status != store::SaveResult::Status::Changed) {
+            m_base = saved.onDisk;
+            setLogged(counts);
+            if (saved.status == store::SaveResult::Status::Written)
+                return QString();
+            return saveFailure(logFileName(), saved.error);
+        }
+        const Captions merged = store::LogFormat::merged(m_base, m_logged, saved.onDisk);
+        const QString onDisk = saved.onDisk ? countsText(*saved.onDisk)
+                                            : QStringLiteral("none, the file has been deleted");
+        const MessageBox::Button answer = MessageBox::ask(
+            this,
+            QStringLiteral("%1 has been changed by another window or program since this window "
+                           "last read or wrote it.\n\nIn the file now: %2\nShown here: %3\n\n"
+                           "Yes keeps the finds of both and writes: %4\nNo writes the counts shown "
+                           "here, replacing what the file holds now.\nCancel writes nothing.")
+                .arg(QFileInfo(m_store.pathOf(logFileName())).fileName(), onDisk,
+                     countsText(m_logged), countsText(merged)),
+            QStringLiteral("Log File Changed"), QMessageBox::Warning, QMessageBox::Yes,
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Cancel)
+            return std::nullopt;
+        counts = answer == QMessageBox::Yes ? merged : m_logged;
+        expected = saved.onDisk;
+    }
+}
+
+std::optional<QStringList> MainWindow::saveLogAndBackup()
+{
+    const std::optional<QString> logFailure = saveLog();
+    if (!logFailure)
+        return std::nullopt;
+    // The backup is written even when the log could not be, and the other way round.
+    QStringList failures;
+    if (!logFailure->isEmpty())
+        failures << *logFailure;
+    const store::StoreResult backup = m_store.write(backupFileName(), m_logged);
+    if (!backup.ok)
+        failures << saveFailure(backupFileName(), backup.error);
+    return failures;
 }
 
 void MainWindow::cmdExit_Click()
 {
-    const QString failure = writeFailure(logFileName());
-    if (failure.isEmpty()) {
+    const std::optional<QString> failure = saveLog();
+    if (!failure)
+        return;
+    if (failure->isEmpty()) {
         endProgram();
         return;
     }
     MessageBox::inform(this,
-                       failure + QStringLiteral("\n\nYour logged finds are still shown and nothing "
-                                                "was lost.  The file on disk was not changed."),
+                       *failure + QStringLiteral("\n\nYour logged finds are still shown and "
+                                                 "nothing was lost.  The file on disk was not "
+                                                 "changed."),
                        QMessageBox::Warning);
 }
 
@@ -250,19 +317,6 @@ void MainWindow::endProgram()
     // quit() does nothing unless the main loop runs, so a test that watched the
     // program end can still wait for events afterwards.
     QCoreApplication::quit();
-}
-
-QStringList MainWindow::writeLogAndBackup() const
-{
-    // Both files are always tried, so a log that cannot be written still gets its
-    // backup and the other way round.
-    QStringList failures;
-    for (const QString& name : {logFileName(), backupFileName()}) {
-        const QString failure = writeFailure(name);
-        if (!failure.isEmpty())
-            failures << failure;
-    }
-    return failures;
 }
 
 bool MainWindow::removeAndReport(const QString& fileName, const QString& removedText,
@@ -290,13 +344,15 @@ bool MainWindow::removeAndReport(const QString& fileName, const QString& removed
 
 void MainWindow::mnuBackUpNow_Click()
 {
-    const QStringList failures = writeLogAndBackup();
-    if (failures.isEmpty()) {
+    const std::optional<QStringList> failures = saveLogAndBackup();
+    if (!failures)
+        return;
+    if (failures->isEmpty()) {
         MessageBox::inform(this, QStringLiteral("Log files have been backed up."));
         return;
     }
     MessageBox::inform(this,
-                       failures.join(QLatin1Char('\n')) +
+                       failures->join(QLatin1Char('\n')) +
                            QStringLiteral("\n\nThe back-up is not complete.  Your logged finds "
                                           "are still shown and nothing on disk was lost."),
                        QMessageBox::Warning);
@@ -326,10 +382,10 @@ void MainWindow::mnuRestoreFromBackup_Click()
 
     // Each file is replaced whole in one step, so there is never a moment without a
     // log on disk, and a log that was deleted before is simply written anew.
-    const QStringList failures = writeLogAndBackup();
-    if (!failures.isEmpty()) {
+    const std::optional<QStringList> failures = saveLogAndBackup();
+    if (failures && !failures->isEmpty()) {
         MessageBox::inform(this,
-                           failures.join(QLatin1Char('\n')) +
+                           failures->join(QLatin1Char('\n')) +
                                QStringLiteral("\n\nThe restored counts are shown; save them with "
                                               "Save & Exit once the file can be written."),
                            QMessageBox::Warning);
@@ -361,8 +417,10 @@ void MainWindow::mnuDeleteLogs_Click()
         return;
     if (removeAndReport(logFileName(), QStringLiteral("Log file(s) have been DELETED."),
                         QMessageBox::Warning, QStringLiteral("Status of Operation"),
-                        QStringLiteral("There are no LOG files to delete.")))
+                        QStringLiteral("There are no LOG files to delete."))) {
+        m_base.reset(); // the next save replaces nothing
         setLogged(kZeroCaptions);
+    }
 }
 
 void MainWindow::mnuQuickHelp_Click()

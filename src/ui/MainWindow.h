@@ -50,12 +50,16 @@ public slots:
 private:
     void wireHandlers();
     void onEntryChange(std::size_t row);
-    void setLogged(const tally::PerDenomination<std::string>& captions);
-    static void render(const FrameLabels& frame, const tally::PerDenomination<std::string>& counts);
-    // Writes the file in the save form; the words for the user when that failed.
-    QString writeFailure(const QString& fileName) const;
-    // Writes both files; the words for the user about each that failed.
-    QStringList writeLogAndBackup() const;
+    void setLogged(const store::Captions& captions);
+    static void render(const FrameLabels& frame, const store::Captions& counts);
+    QString saveFailure(const QString& fileName, const QString& reason) const;
+    // Writes the log from the counts shown; when another window or program wrote it
+    // meanwhile, the user chooses what it gets. An empty text when it was written, the
+    // words for the user when that failed, nothing when the user cancelled.
+    std::optional<QString> saveLog();
+    // The log as saveLog() does, then the backup: the words for the user about each
+    // file that failed, or nothing when the user cancelled.
+    std::optional<QStringList> saveLogAndBackup();
     // Deletes the file and tells the user how it went; true when it was deleted.
     bool removeAndReport(const QString& fileName, const QString& removedText,
                          QMessageBox::Icon removedIcon, const QString& removedTitle,
@@ -66,6 +70,7 @@ private:
 
     MainWindowUi m_ui;
     store::LogStore m_store;
-    tally::PerDenomination<std::string> m_logged; // as shown, and as the log stores them
+    store::Captions m_logged; // as shown, and as the log stores them
+    store::LogState m_base;   // what the log held when this window last read or wrote it
     QString m_startMessage;
 };

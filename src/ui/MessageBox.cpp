@@ -29,9 +29,10 @@ MessageBox::Button MessageBox::inform(QWidget* parent, const QString& text, QMes
 }
 
 MessageBox::Button MessageBox::ask(QWidget* parent, const QString& text, const QString& title,
-                                   QMessageBox::Icon icon, Button defaultButton)
+                                   QMessageBox::Icon icon, Button defaultButton,
+                                   QMessageBox::StandardButtons buttons)
 {
-    return show(parent, {text, title, icon, QMessageBox::Yes | QMessageBox::No, defaultButton});
+    return show(parent, {text, title, icon, buttons, defaultButton});
 }
 
 MessageBox::Button MessageBox::show(QWidget* parent, const Shown& request)

@@ -27,10 +27,12 @@ public:
     static Button inform(QWidget* parent, const QString& text,
                          QMessageBox::Icon icon = QMessageBox::NoIcon,
                          const QString& title = QString());
-    // Yes and No; only Yes counts as agreement, and Esc answers No.
+    // Yes and No unless told; only Yes counts as agreement, and Esc answers No, or
+    // Cancel where there is one.
     static Button ask(QWidget* parent, const QString& text, const QString& title,
                       QMessageBox::Icon icon = QMessageBox::NoIcon,
-                      Button defaultButton = QMessageBox::Yes);
+                      Button defaultButton = QMessageBox::Yes,
+                      QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No);
 
     static void interceptForTests(bool intercept);
     static void setNextAnswer(Button answer);

@@ -1,6 +1,7 @@
 #include "support/TestFiles.h"
 #include "ui/WindowTest.h"
 
+#include "tally/Denomination.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgramIcon.h"
 
@@ -26,6 +27,14 @@ const char* const kShares[] = {"Dollars", "HalfDollars", "Quarters", "Dimes", "N
 // A frame as counts, face values, shares, coin total and total face value.
 const QString kZero = "0 0 0 0 0 0 $0.00 $0.00 $0.00 $0.00 $0.00 $0.00 0.00% 0.00% 0.00% 0.00% "
                       "0.00% 0.00% 0 $0.00";
+// "4 1 22 ..." as a message lists counts: "Dollar Coins 4, Half Dollar Coins 1, ...".
+QString countsText(const QString& counts)
+{
+    QStringList items;
+    for (int i = 0; i < 6; ++i)
+        items << QString::fromLatin1(tally::kDenominations[i].name) + ' ' + counts.section(' ', i, i);
+    return items.join(", ");
+}
 const QString kExample = "4 1 22 37 19 250 $4.00 $0.50 $5.50 $3.70 $0.95 $2.50 1.20% 0.30% 6.61% "
                          "11.11% 5.71% 75.08% 333 $17.15";
 } // namespace
@@ -129,8 +138,8 @@ private slots:
             << damaged;
         QTest::newRow("unreadable log")
             << kDirectory << kZero
-            << QStringList{"Zoredev|Ok|2|Cannot read the log file Basic.LOG: file to open is a "
-                           "directory\n\nThe Logged Finds start at zero.  The file has not been "
+            << QStringList{"Zoredev|Ok|2|Cannot read the log file Basic.LOG: Is a directory"
+                           "\n\nThe Logged Finds start at zero.  The file has not been "
                            "changed."}
             << kNone;
     }
@@ -212,8 +221,8 @@ private slots:
         type("0=5"); // typed, never logged: not saved
         put("Basic.LOG", kDirectory);
         click("cmdExit");
-        QCOMPARE(takeShownBoxes(), QStringList{"Zoredev|Ok|2|Cannot write Basic.LOG: Filename "
-                                               "refers to a directory\n\nYour logged finds are "
+        QCOMPARE(takeShownBoxes(), QStringList{"Zoredev|Ok|2|Cannot write Basic.LOG: Is a "
+                                               "directory\n\nYour logged finds are "
                                                "still shown and nothing was lost.  The file on "
                                                "disk was not changed."});
         QVERIFY(m_endings == 0 && m_window->isVisible());
@@ -232,6 +241,54 @@ private slots:
         click("cmdAdd");
         QVERIFY(m_window->close());
         QCOMPARE(file(), kLog);
+    }
+
+    // A second window on the same log logs 5 pennies and writes the log while this
+    // one, which read 10 pennies, logs 3 dimes: this window's save asks what to write.
+    void twoWindowsOnOneLog_data()
+    {
+        QTest::addColumn<QString>("first"); // what the other window does after logging
+        QTest::addColumn<int>("answer");    // 0: Enter
+        QTest::addColumn<QString>("both");  // what keeping both windows' finds writes
+        QTest::addColumn<QString>("after"); // in the log
+        const int yes = QMessageBox::Yes, no = QMessageBox::No, cancel = QMessageBox::Cancel;
+        const QString both = "0 0 0 3 0 15";
+        QTest::newRow("saved, Enter keeps both") << "cmdExit" << 0 << both << both;
+        QTest::newRow("backed up, yes") << "mnuBackUpNow" << yes << both << both;
+        QTest::newRow("backed up, no") << "mnuBackUpNow" << no << both << "0 0 0 3 0 10";
+        QTest::newRow("backed up, cancel") << "mnuBackUpNow" << cancel << both << "0 0 0 0 0 15";
+        QTest::newRow("deleted, Enter") << "mnuDeleteLogs" << 0 << "0 0 0 3 0 0" << "0 0 0 3 0 0";
+    }
+    void twoWindowsOnOneLog()
+    {
+        start("0\r\n0\r\n0\r\n0\r\n0\r\n10\r\n");
+        MainWindow other(m_dir->path());
+        other.start();
+        other.findChild<QLineEdit*>("txtPennies")->setText("5");
+        QFETCH(QString, first);
+        if (first == "mnuDeleteLogs")
+            MessageBox::setNextAnswer(QMessageBox::Yes);
+        for (const QString& handler : {QStringLiteral("cmdAdd"), first})
+            QVERIFY(QMetaObject::invokeMethod(&other, qPrintable(handler + "_Click")));
+        type("3=3");
+        click("cmdAdd");
+        takeShownBoxes();
+        QFETCH(int, answer);
+        if (answer)
+            MessageBox::setNextAnswer(MessageBox::Button(answer));
+        m_window->cmdExit_Click(); // the other's Save & Exit has closed this window too
+        const QString asked = takeShownBoxes().value(0);
+        QFETCH(QString, both);
+        QVERIFY2(asked.startsWith("Log File Changed|YesNoCancel|2|Basic.LOG has been changed") &&
+                     asked.contains("\nShown here: " + countsText("0 0 0 3 0 10") +
+                                    "\n\nYes keeps the finds of both and writes: " +
+                                    countsText(both) + '\n'),
+                 qPrintable(asked));
+        QFETCH(QString, after);
+        QCOMPARE(QString(file()).replace("\r\n", " ").trimmed(), after);
+        const bool cancelled = answer == QMessageBox::Cancel;
+        QCOMPARE(frame(0).section(' ', 0, 5), cancelled ? "0 0 0 3 0 10" : after);
+        QCOMPARE(m_endings, cancelled ? 0 : 1);
     }
 
     void keyboardReachesEveryButton()
@@ -378,12 +435,22 @@ private slots:
                                   "you wish to ERASE YOUR PRIMARY LOG FILE(S).  Are you SURE this "
                                   "is what you want to do?";
         const QStringList backedUp{"Zoredev|Ok|0|Log files have been backed up."};
+        // A log deleted by someone else meanwhile counts as zeros.
+        const auto deleted = [](const QString& shown, const QString& both) {
+            return "Log File Changed|YesNoCancel|2|Basic.LOG has been changed by another window "
+                   "or program since this window last read or wrote it.\n\nIn the file now: "
+                   "none, the file has been deleted\nShown here: " +
+                   countsText(shown) + "\n\nYes keeps the finds of both and writes: " +
+                   countsText(both) + "\nNo writes the counts shown here, replacing what the "
+                   "file holds now.\nCancel writes nothing.";
+        };
         const QStringList noBackup{"Zoredev|Ok|0|There are no backup files to restore."};
         const char *restore = "mnuRestoreFromBackup", *backUp = "mnuBackUpNow";
         row("back up", backUp, lf, backup, {}, backedUp, kLog, kLog, shown);
-        row("back up, no log", backUp, kNone, kNone, {}, backedUp, kLog, kLog, shown);
+        row("back up, no log", backUp, kNone, kNone, {no},
+            {deleted("4 1 22 37 19 250", "0 0 0 0 0 0"), backedUp.front()}, kLog, kLog, shown);
         row("back up, backup unwritable", backUp, lf, kDirectory, {},
-            {"Zoredev|Ok|2|Cannot write Basic.LOG.Backup: Filename refers to a directory\n\nThe "
+            {"Zoredev|Ok|2|Cannot write Basic.LOG.Backup: Is a directory\n\nThe "
              "back-up is not complete.  Your logged finds are still shown and nothing on disk was "
              "lost."},
             kLog, kNone, shown);
@@ -392,8 +459,8 @@ private slots:
         row("restore, no", restore, lf, backup, {no}, {question}, lf, backup, restored);
         row("restore, yes", restore, lf, " 1\n2\n3\n4\n5\n6", {yes}, {question}, backup, backup,
             restored);
-        row("restore, yes, no log", restore, kNone, backup, {yes}, {question}, backup, backup,
-            restored);
+        row("restore, yes, no log", restore, kNone, backup, {yes, no},
+            {question, deleted("1 2 3 4 5 6", "-3 1 -19 -33 -14 -244")}, backup, backup, restored);
         row("restore, damaged", restore, lf, damaged, {yes, no},
             {"Zoredev|Ok|2|The file Basic.LOG.Backup is damaged:\n\nLine 2 (Half Dollar Coins) "
              "holds \"x\", which is not a number.\n\nThese counts are taken as 0.  The file is "
