@@ -112,18 +112,14 @@ void MainWindow::Form_Load()
     const store::SeedResult seeded = m_store.ensureLogSeeded();
     const QString shownName = QFileInfo(m_store.pathOf(logFileName())).fileName();
     const store::ReadResult read = m_store.read(logFileName());
-    if (seeded.status == store::SeedResult::Status::CannotCreate) {
-        m_startMessage = QStringLiteral("Cannot create the log file %1: %2\n\nThe Logged Finds "
-                                        "start at zero.")
-                             .arg(shownName, seeded.error);
-        return;
-    }
     if (read.status != store::ReadResult::Status::Read) {
+        const bool uncreated = seeded.status == store::SeedResult::Status::CannotCreate;
         const QString reason = seeded.error.isEmpty() ? read.error : seeded.error;
         m_startMessage =
-            QStringLiteral("Cannot read the log file %1: %2\n\nThe Logged Finds start at zero.  "
-                           "The file has not been changed.")
-                .arg(shownName, reason.isEmpty() ? QStringLiteral("the file is missing") : reason);
+            QStringLiteral("Cannot %1 the log file %2: %3\n\nThe Logged Finds start at zero.%4")
+                .arg(uncreated ? QStringLiteral("create") : QStringLiteral("read"), shownName,
+                     reason.isEmpty() ? QStringLiteral("the file is missing") : reason,
+                     uncreated ? QString() : QStringLiteral("  The file has not been changed."));
         return;
     }
 

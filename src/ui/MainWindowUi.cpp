@@ -4,7 +4,6 @@
 #include "ui/ProgramFont.h"
 #include "ui/TextConversion.h"
 #include "ui/Twips.h"
-#include "ui/TypingLimit.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -14,6 +13,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QStyleFactory>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
@@ -274,7 +274,10 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
 
         auto* box = new QLineEdit(QStringLiteral("0"), Frame2);
         box->setObjectName(QLatin1String(d.entryBox));
-        box->setValidator(new TypingLimit(d.entryMaxLength, box));
+        // A limit on typing and pasting only: QLineEdit's own maximum length also cuts
+        // the program's writes, and Log Finds writes back "1000" for an entry of 1e3.
+        box->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral(".{0,%1}").arg(d.entryMaxLength)), box));
         box->setGeometry(twipRect(kQuantity.left, kRowTops[i], kQuantity.width, 285));
         box->setAccessibleName(place(Frame2->title(), row, kQuantity.heading));
         entryBoxes[i] = box;

@@ -18,6 +18,7 @@
 
 namespace {
 const QByteArray kDirectory = "(directory)";
+const QByteArray kNoFolder = "(no folder)";
 const QByteArray kLog = "4\r\n1\r\n22\r\n37\r\n19\r\n250\r\n";
 const char* const kRows[] = {"DollarCoins", "HalfDollarCoins", "Quarters",
                              "Dimes",       "Nickels",         "Pennies"};
@@ -53,6 +54,8 @@ class TestMainWindow : public QObject
     {
         if (bytes == kDirectory)
             QVERIFY(QDir(m_dir->path()).mkpath(name + "/in"));
+        else if (bytes == kNoFolder)
+            QVERIFY(QDir(m_dir->path()).removeRecursively());
         else if (bytes != kNone)
             writeFile(m_dir->filePath(name), bytes);
     }
@@ -141,6 +144,11 @@ private slots:
             << QStringList{"Zoredev|Ok|2|Cannot read the log file Basic.LOG: Is a directory"
                            "\n\nThe Logged Finds start at zero.  The file has not been "
                            "changed."}
+            << kNone;
+        QTest::newRow("log that cannot be made")
+            << kNoFolder << kZero
+            << QStringList{"Zoredev|Ok|2|Cannot create the log file Basic.LOG: No such file or "
+                           "directory\n\nThe Logged Finds start at zero."}
             << kNone;
     }
     void startUp()
