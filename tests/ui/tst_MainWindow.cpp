@@ -1,7 +1,7 @@
 #include "support/TestFiles.h"
 #include "ui/WindowTest.h"
 
-#include "tally/Denomination.h"
+#include "ui/DenominationControls.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgramIcon.h"
 
@@ -20,11 +20,6 @@ namespace {
 const QByteArray kDirectory = "(directory)";
 const QByteArray kNoFolder = "(no folder)";
 const QByteArray kLog = "4\r\n1\r\n22\r\n37\r\n19\r\n250\r\n";
-const char* const kRows[] = {"DollarCoins", "HalfDollarCoins", "Quarters",
-                             "Dimes",       "Nickels",         "Pennies"};
-const char* const kFaces[] = {"FaceValueDollars", "HalfDollarFaceValue", "QuartersFaceValue",
-                              "DimesFaceValue",   "NickelsFaceValue",    "PenniesFaceValue"};
-const char* const kShares[] = {"Dollars", "HalfDollars", "Quarters", "Dimes", "Nickels", "Pennies"};
 // A frame as counts, face values, shares, coin total and total face value.
 const QString kZero = "0 0 0 0 0 0 $0.00 $0.00 $0.00 $0.00 $0.00 $0.00 0.00% 0.00% 0.00% 0.00% "
                       "0.00% 0.00% 0 $0.00";
@@ -75,7 +70,7 @@ class TestMainWindow : public QObject
         return widget;
     }
     QString caption(const QString& name) const { return find(name)->text(); }
-    QLineEdit* box(int row) const { return find<QLineEdit>(QStringLiteral("txt") + kRows[row]); }
+    QLineEdit* box(int row) const { return find<QLineEdit>(kRowControls[row].entryBox); }
     // Types each "row=text" into the entry box of that row, dollar coins being row 0.
     void type(const QString& entries)
     {
@@ -96,12 +91,11 @@ class TestMainWindow : public QObject
     {
         QStringList captions;
         for (int i = 0; i < 6; ++i)
-            captions << (element ? box(i)->text()
-                                 : caption(QStringLiteral("lbl%1_0").arg(kRows[i])));
-        for (int i = 0; i < 6; ++i)
-            captions << caption(QStringLiteral("lbl%1_%2").arg(kFaces[i]).arg(element));
-        for (int i = 0; i < 6; ++i)
-            captions << caption((element ? "lblPct" : "lblPercent") + QString(kShares[i]));
+            captions << (element ? box(i)->text() : caption(QString(kRowControls[i].countLabel) + "_0"));
+        for (const DenominationControls& row : kRowControls)
+            captions << caption(row.faceValueLabel + QStringLiteral("_%1").arg(element));
+        for (const DenominationControls& row : kRowControls)
+            captions << caption(element ? row.latestShareLabel : row.loggedShareLabel);
         captions << caption(element ? "lblTotalCoinsFound" : "lblTotalCoins");
         return captions.join(' ') + ' ' +
                caption(QStringLiteral("lblTotalFaceValue_%1").arg(element));
