@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Zoredev and starts it (./dev.sh run) or runs every test (./dev.sh test);
 # ./dev.sh fuzz SECONDS runs the fuzz target longer. Installs what a fresh Debian 12
-# machine lacks first, and only that.
+# or 13 machine lacks first, and only that.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -10,8 +10,22 @@ cmd="${1:-}"
 run_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-liberation)
 test_packages=(xvfb xauth xdotool x11-utils locales clang libclang-rt-dev)
 
-# shellcheck source=packaging/apt-packages.sh
-. "$here/packaging/apt-packages.sh"
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs those of the given Debian packages that are missing, and only those.
+ensure_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ "${#missing[@]}" -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        as_root apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
 
 # The number rules are tested under a locale with a decimal comma.
 ensure_test_locale() {
