@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Zoredev and starts it (./dev.sh run) or runs every test (./dev.sh test);
-# ./dev.sh fuzz SECONDS runs the fuzz target longer. Installs what a fresh Debian 12
+# ./dev.sh fuzz SECONDS runs the fuzz target longer; ./dev.sh bench, ./dev.sh screenshot
+# and ./dev.sh icons run bench/run.sh, scripts/screenshot.sh and redraw the icons. Installs what a fresh Debian 12
 # or 13 machine lacks first, and only that.
 set -euo pipefail
 
@@ -9,6 +10,7 @@ cmd="${1:-}"
 
 run_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-liberation)
 test_packages=(xvfb xauth xdotool x11-utils locales clang libclang-rt-dev)
+wayland_packages=(weston qt6-wayland)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -92,8 +94,25 @@ fuzz)
     ensure_packages "${run_packages[@]}" clang libclang-rt-dev
     fuzz "${2:-60}"
     ;;
+bench)
+    ensure_packages "${run_packages[@]}" "${test_packages[@]}" "${wayland_packages[@]}" valgrind
+    exec "$here/bench/run.sh" "${@:2}"
+    ;;
+screenshot)
+    ensure_packages "${run_packages[@]}" "${test_packages[@]}" "${wayland_packages[@]}" imagemagick qt6ct
+    build default
+    exec "$here/scripts/screenshot.sh" "${@:2}"
+    ;;
+icons)
+    # The PNGs are committed, so only a change of the picture needs this.
+    ensure_packages librsvg2-bin
+    for size in 16 32 48 64 128 256; do
+        rsvg-convert --width "$size" --height "$size" --keep-aspect-ratio \
+            --output "$here/data/icons/zoredev-$size.png" "$here/data/icons/zoredev.svg"
+    done
+    ;;
 *)
-    echo "usage: $0 run|test|fuzz [SECONDS]" >&2
+    echo "usage: $0 run|test|fuzz [SECONDS]|bench [RUNS]|screenshot [OPTIONS] [KEYS]|icons" >&2
     exit 2
     ;;
 esac
