@@ -63,7 +63,10 @@ for platform in xcb wayland offscreen; do
     done
 done
 echo
-QT_QPA_PLATFORM=offscreen "$bin/zoredev_keystroke_bench" -median 21 | grep -A1 '^RESULT'
+QT_QPA_PLATFORM=offscreen "$bin/zoredev_keystroke_bench" -median 21 >"$work/keys" 2>&1 ||
+    { cat "$work/keys" >&2; exit 1; }
+awk '/^RESULT/ { sub(/KeystrokeBench::/, ""); name = $3 " " $4 }
+    /per iteration/ { printf "%-40s %8.1f us, median of 21\n", name, $1 * 1000 }' "$work/keys"
 strip -o "$work/z" "$bin/zoredev_probe"
 strip -o "$work/b" "$bin/zoredev_baseline_probe"
 echo "stripped probes: Zoredev $(stat -c %s "$work/z") bytes, baseline $(stat -c %s "$work/b") bytes"
