@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds Zoredev and starts it (./dev.sh run) or runs every test (./dev.sh test);
-# ./dev.sh fuzz SECONDS runs the fuzz target longer; ./dev.sh bench, ./dev.sh screenshot
-# and ./dev.sh icons run bench/run.sh, scripts/screenshot.sh and redraw the icons. Installs what a fresh Debian 12
-# or 13 machine lacks first, and only that.
+# Builds Zoredev and starts it (./dev.sh run) or runs every test (./dev.sh test),
+# installing first what a fresh Debian 12 or 13 machine lacks, and only that.
+# ./dev.sh fuzz SECONDS runs the fuzz target longer, ./dev.sh bench [RUNS] the
+# benchmarks (bench/run.sh), ./dev.sh screenshot scripts/screenshot.sh, and
+# ./dev.sh icons redraws the icon's PNGs from its SVG.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
