@@ -35,8 +35,9 @@ unmount
 # --one-file-system: never into a mount a killed run may have left behind.
 rm -rf --one-file-system "$dir"
 mkdir -p "$dir"
-step "debootstrap" debootstrap --variant=minbase --include=git "$suite" "$dir" \
-    http://deb.debian.org/debian >"$dir.debootstrap.log"
+quietly() { "$@" >"$dir.log" 2>&1 || { tail -20 "$dir.log"; return 1; }; }
+step "debootstrap" quietly debootstrap --variant=minbase --include=git "$suite" "$dir" \
+    http://deb.debian.org/debian
 for m in "${mounts[@]}"; do mount --bind "/$m" "$dir/$m"; done
 cp /etc/resolv.conf "$dir/etc/resolv.conf"
 git clone -q --no-checkout "$root" "$dir/root/zoredev"
