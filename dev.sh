@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds Zoredev and starts it (./dev.sh run) or runs every test (./dev.sh test);
-# ./dev.sh fuzz SECONDS runs the fuzz target longer. Installs what a fresh Debian 12
-# machine lacks first, and only that.
+# Builds Zoredev and starts it (./dev.sh run) or runs every test (./dev.sh test),
+# installing first what a fresh Debian 12 or 13 machine lacks, and only that.
+# ./dev.sh fuzz SECONDS runs the fuzz target longer, ./dev.sh bench [RUNS] the
+# benchmarks (bench/run.sh), ./dev.sh screenshot scripts/screenshot.sh, and
+# ./dev.sh icons redraws the icon's PNGs from its SVG.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -9,9 +11,24 @@ cmd="${1:-}"
 
 run_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-liberation)
 test_packages=(xvfb xauth xdotool x11-utils locales clang libclang-rt-dev)
+wayland_packages=(weston qt6-wayland)
 
-# shellcheck source=packaging/apt-packages.sh
-. "$here/packaging/apt-packages.sh"
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs those of the given Debian packages that are missing, and only those.
+ensure_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ "${#missing[@]}" -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        as_root apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
 
 # The number rules are tested under a locale with a decimal comma.
 ensure_test_locale() {
@@ -78,8 +95,25 @@ fuzz)
     ensure_packages "${run_packages[@]}" clang libclang-rt-dev
     fuzz "${2:-60}"
     ;;
+bench)
+    ensure_packages "${run_packages[@]}" "${test_packages[@]}" "${wayland_packages[@]}" valgrind
+    exec "$here/bench/run.sh" "${@:2}"
+    ;;
+screenshot)
+    ensure_packages "${run_packages[@]}" "${test_packages[@]}" "${wayland_packages[@]}" imagemagick qt6ct
+    build default
+    exec "$here/scripts/screenshot.sh" "${@:2}"
+    ;;
+icons)
+    # The PNGs are committed, so only a change of the picture needs this.
+    ensure_packages librsvg2-bin
+    for size in 16 32 48 64 128 256; do
+        rsvg-convert --width "$size" --height "$size" --keep-aspect-ratio \
+            --output "$here/data/icons/zoredev-$size.png" "$here/data/icons/zoredev.svg"
+    done
+    ;;
 *)
-    echo "usage: $0 run|test|fuzz [SECONDS]" >&2
+    echo "usage: $0 run|test|fuzz [SECONDS]|bench [RUNS]|screenshot [OPTIONS] [KEYS]|icons" >&2
     exit 2
     ;;
 esac

@@ -1,97 +1,72 @@
 #!/usr/bin/env bash
-# Builds Zoredev and its benchmarks as the package is built (RelWithDebInfo) and
-# prints start-up, memory, size and figure-update times against a bare Qt window.
-#
-#   bench/run.sh [runs]          runs per program and platform, 21 unless given
-#   bench/run.sh --instructions  instructions each program runs up to its first
-#                                frame, counted by callgrind: slow, but the same
-#                                on every run however busy the machine is
-#
-# Needs what ./dev.sh test installs (Xvfb among it), and valgrind for the counts.
-# Builds in build-bench unless ZOREDEV_BENCH_BUILD names another directory.
+# Start-up and peak memory of Zoredev against a bare Qt window under X11
+# (xvfb-run), Wayland (a headless Weston) and offscreen, then keystroke to
+# figures. What each number means: bench/README.md.
+#   bench/run.sh [RUNS]          RUNS of each program per platform, 21 unless given
+#   bench/run.sh --instructions  instructions up to the first frame (callgrind)
 set -euo pipefail
+export LC_ALL=C # EPOCHREALTIME with a decimal point
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+bin="$root/build-bench/bench"
+probes=(zoredev_probe zoredev_baseline_probe)
 
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-root="$(dirname "$here")"
-build="${ZOREDEV_BENCH_BUILD:-$root/build-bench}"
-mode=times
-runs=21
-case "${1:-}" in
---instructions) mode=instructions ;;
-"") ;;
-*) runs="$1" ;;
-esac
-
-if [ ! -f "$build/build.ninja" ]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
-cmake --build "$build" --target Zoredev zoredev_baseline zoredev_startup_probe \
-    zoredev_baseline_probe zoredev_startup_bench zoredev_keystroke_bench >/dev/null
-bin="$build/bench"
-
-work="$(mktemp -d)"
-xvfb=""
-cleanup() {
-    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Both programs start in a directory holding a log, as a user's does.
-printf '4\r\n1\r\n22\r\n37\r\n19\r\n250\r\n' >"$work/Basic.LOG"
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime"
-
-# -noreset: a server resetting after each program refuses the next one meanwhile.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-xdisplay=":$(cat "$work/display")"
-
-startup() { # platform mode program baseline
-    (cd "$work" && DISPLAY="$xdisplay" QT_QPA_PLATFORM="$1" \
-        "$bin/zoredev_startup_bench" "$runs" "$2" "$3" "$4")
-}
-
-instructions() { # platform
-    local counts=()
-    for probe in zoredev_startup_probe zoredev_baseline_probe; do
-        (cd "$work" && DISPLAY="$xdisplay" QT_QPA_PLATFORM="$1" valgrind --tool=callgrind \
-            --dump-before='FirstPaintReporter::report*' --callgrind-out-file="$work/$probe.cg" \
-            "$bin/$probe" >/dev/null 2>&1)
-        counts+=("$(awk '/^totals:/ { print $2 }' "$work/$probe.cg.1")")
+# Inside the display server: one line per run, "probe exposed_us painted_us peak_kb",
+# the two probes alternating which goes first, after two rounds of warming up.
+if [ "${1:-}" = --runs ]; then
+    cd "$3"
+    for ((round = 0; round < $2 + 2; round++)); do
+        for k in 0 1; do
+            probe="${probes[(round + k) % 2]}"
+            start="${EPOCHREALTIME/./}"
+            read -r exposed painted peak < <("$bin/$probe" 2>/dev/null)
+            ((round < 2)) || echo "$probe $((exposed - start)) $((painted - start)) $peak"
+        done
     done
-    awk -v platform="$1" -v z="${counts[0]}" -v b="${counts[1]}" 'BEGIN {
-        printf "  %-9s Zoredev %11d  baseline %11d  ratio %.3f\n", platform, z, b, z / b }'
-}
-
-if [ "$mode" = instructions ]; then
-    echo "Instructions from exec to the end of the first frame (callgrind)"
-    instructions xcb
-    instructions offscreen
-    exit 0
+    exit
 fi
 
-echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) cores;" \
-    "$(uname -sr); Qt $(qtpaths6 --qt-version 2>/dev/null || echo '?')"
-echo "Load before: $(cut -d' ' -f1-3 /proc/loadavg)"
+cmake -S "$root" -B "$root/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DZOREDEV_BUILD_TESTS=OFF -DZOREDEV_BUILD_BENCH=ON >/dev/null
+cmake --build "$root/build-bench" >/dev/null
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+# Both programs start in a directory holding a log, as a user's does.
+cp "$root/bench/sample.LOG" "$work/Basic.LOG"
+
+if [ "${1:-}" = --instructions ]; then
+    for probe in "${probes[@]}"; do
+        (cd "$work" && xvfb-run -a valgrind --tool=callgrind --callgrind-out-file="$work/$probe.cg" \
+            --dump-before='FirstFrame::framePainted*' "$bin/$probe" >/dev/null 2>&1)
+        echo "$probe: $(awk '/^totals:/ { print $2 }' "$work/$probe.cg.1") instructions to the first frame (X11)"
+    done
+    exit
+fi
+
+runs="${1:-21}"
+median() { # column probe
+    awk -v c="$1" -v p="$2" '$1 == p { print $c }' "$work/runs" | sort -n |
+        awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
+}
+echo "$(nproc) cores, $(uname -sr), Qt $(qtpaths6 --qt-version), $runs runs; medians"
+printf '%-10s %-22s %10s %10s %7s\n' platform "" Zoredev baseline ratio
+for platform in xcb wayland offscreen; do
+    case $platform in
+    xcb) xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --runs "$runs" "$work" >"$work/runs" ;;
+    wayland) "$root/scripts/with-weston.sh" "$0" --runs "$runs" "$work" >"$work/runs" ;;
+    offscreen) QT_QPA_PLATFORM=offscreen "$0" --runs "$runs" "$work" >"$work/runs" ;;
+    esac
+    for column in "2 1000 window exposed, ms" "3 1000 first frame, ms" "4 1024 peak RSS, MiB"; do
+        read -r c scale what <<<"$column"
+        awk -v p="$platform" -v what="$what" -v s="$scale" -v z="$(median "$c" zoredev_probe)" \
+            -v b="$(median "$c" zoredev_baseline_probe)" 'BEGIN {
+            printf "%-10s %-22s %10.1f %10.1f %7.3f\n", p, what, z / s, b / s, z / b }'
+    done
+done
 echo
-echo "Start-up and peak resident memory under Xvfb (xcb)"
-startup xcb paint "$bin/zoredev_startup_probe" "$bin/zoredev_baseline_probe"
-startup xcb map "$build/src/Zoredev" "$bin/zoredev_baseline"
-echo
-echo "Start-up and peak resident memory, offscreen platform"
-startup offscreen paint "$bin/zoredev_startup_probe" "$bin/zoredev_baseline_probe"
-echo
-QT_QPA_PLATFORM=offscreen "$bin/zoredev_keystroke_bench" 2>"$work/keystroke.err" ||
-    { cat "$work/keystroke.err" >&2; exit 1; }
-echo
-strip -o "$work/Zoredev" "$build/src/Zoredev"
-strip -o "$work/zoredev_baseline" "$bin/zoredev_baseline"
-echo "Stripped executables: Zoredev $(stat -c %s "$work/Zoredev") bytes," \
-    "baseline $(stat -c %s "$work/zoredev_baseline") bytes"
-echo "Load after: $(cut -d' ' -f1-3 /proc/loadavg)"
+QT_QPA_PLATFORM=offscreen "$bin/zoredev_keystroke_bench" -median 21 >"$work/keys" 2>&1 ||
+    { cat "$work/keys" >&2; exit 1; }
+awk '/^RESULT/ { sub(/KeystrokeBench::/, ""); name = $3 " " $4 }
+    /per iteration/ { printf "%-40s %8.1f us, median of 21\n", name, $1 * 1000 }' "$work/keys"
+strip -o "$work/z" "$bin/zoredev_probe"
+strip -o "$work/b" "$bin/zoredev_baseline_probe"
+echo "stripped probes: Zoredev $(stat -c %s "$work/z") bytes, baseline $(stat -c %s "$work/b") bytes"

@@ -5,6 +5,7 @@
 #include "tally/NumberRules.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <regex>

@@ -8,7 +8,7 @@ work="$(mktemp -d)"
 xvfb=
 program=
 trap 'kill $program $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; cat "$work/out" 2>/dev/null >&2; exit 1; }
+fail() { echo "FAIL: $*" >&2; cat "$work/out" >&2 2>/dev/null; exit 1; }
 # Each wait ends as soon as its condition holds; 20 s only bound a hang.
 wait_for() { for _ in $(seq 400); do "$@" && return 0; sleep 0.05; done; return 1; }
 
