@@ -19,7 +19,6 @@ public:
 
     static constexpr long Success = 0;
     static constexpr long FileNotFound = 2;
-    static constexpr long AccessDenied = 5;
     static constexpr long InvalidHandle = 6;
     static constexpr long MoreData = 234;
 

@@ -3,16 +3,13 @@
 #include "ui/Registry.h"
 
 #include <QHash>
-#include <QStringList>
-
-#include <optional>
 
 // A registry in the Windows manner held in memory: values under keys below the
-// local-machine root, paths and names matched without regard to letter case,
-// and no right to change anything. This desktop has no registry of its own, so
-// by default the one key the About box looks at first is made up from the
-// programs installed: "PATH" of the system-information key names the first
-// known system information tool on PATH, and the key is absent when none is.
+// local-machine root, paths and names matched without regard to letter case.
+// This desktop has no registry of its own, so by default it holds only the one
+// value the About box looks at first: "PATH" of the system-information key names
+// the first known system information tool on PATH, and the key is absent when
+// none is.
 class SystemRegistry : public Registry
 {
 public:
@@ -24,11 +21,9 @@ public:
     // By "key path|value name".
     using Values = QHash<QString, Value>;
 
-    SystemRegistry() = default;
+    SystemRegistry();
     explicit SystemRegistry(const Values& values);
 
-    // The tools looked for, best first.
-    static QStringList toolNames();
     int openKeys() const { return int(m_openKeys.size()); }
 
     long openKey(Key root, const QByteArray& path, quint32 options, quint32 access,
@@ -40,9 +35,7 @@ public:
     bool startProgram(const QString& path) override;
 
 private:
-    const Values& values();
-
-    std::optional<Values> m_values; // folded to lower case; the system's made when first asked
+    Values m_values;                // by folded key: lower case
     QHash<Key, QString> m_openKeys; // handle -> the key's folded path
     Key m_nextHandle = 0x100;
 };
