@@ -114,15 +114,15 @@ class TestLogStore : public QObject
     Q_OBJECT
 
 private slots:
-    // The caption each item gives, one that is bad or missing marked with a *.
+    // The caption each item gives, one that is bad marked with a *, one missing with **.
     void readsWhatAFileHolds_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("items");
         QTest::newRow("blanks and number forms")
-            << QByteArray(" 12 \n\t2.5\t\n1e3\n-7\n+007\n1e308\n") << "12 2.5 1000 -7 7 1E+308";
-        QTest::newRow("three items") << QByteArray("4\r\n1\r\n22\r\n") << "4 1 22 0* 0* 0*";
-        QTest::newRow("empty") << QByteArray() << "0* 0* 0* 0* 0* 0*";
+            << QByteArray(" 12 \n\t2.5\t\n1e3\n-7\n+007\n1e308\n8\n") << "12 2.5 1000 -7 7 1E+308";
+        QTest::newRow("three items") << QByteArray("4\r\n1\r\n22\r\n") << "4 1 22 0** 0** 0**";
+        QTest::newRow("empty") << QByteArray() << "0** 0** 0** 0** 0** 0**";
         QTest::newRow("text and blank lines")
             << QByteArray("abc\n\n1,5\n  \n9\n\"5\"\n") << "0* 0* 0* 0* 9 0*";
         // A caption whose 15 digits would read back beyond the range is refused too.
@@ -130,10 +130,16 @@ private slots:
             << QByteArray("1e999\n-1e999\n1.7976931348623157e308\n1\n1\n1\n") << "0* 0* 0* 1 1 1";
         // Only the first 64 KiB are read: a line still running there is cut, not a number.
         QTest::newRow("past the read limit")
-            << "5\n" + QByteArray(LogFormat::kReadLimit, '7') << "5 0* 0* 0* 0* 0*";
+            << "5\n" + QByteArray(LogFormat::kReadLimit, '7') << "5 0* 0** 0** 0** 0**";
         QTest::newRow("up to the read limit")
             << "5\n" + QByteArray(LogFormat::kReadLimit - 4, '0') + "7\n"
-            << "5 7 0* 0* 0* 0*";
+            << "5 7 0** 0** 0** 0**";
+        QTest::newRow("unended at the read limit")
+            << "5\n" + QByteArray(LogFormat::kReadLimit - 3, '0') + "7"
+            << "5 7 0** 0** 0** 0**";
+        QTest::newRow("ended just past the read limit")
+            << "5\n" + QByteArray(LogFormat::kReadLimit - 3, '0') + "7\n"
+            << "5 0* 0** 0** 0** 0**";
     }
     void readsWhatAFileHolds()
     {
@@ -145,7 +151,9 @@ private slots:
         QStringList items;
         for (std::size_t i = 0; i < tally::kDenominationCount; ++i)
             items << QString::fromStdString(result.contents.captions[i]) +
-                         (result.contents.valid[i] ? "" : "*");
+                         (i >= result.contents.itemsFound ? "**"
+                          : result.contents.valid[i]      ? ""
+                                                          : "*");
         QTEST(items.join(' '), "items");
         QCOMPARE(result.contents.allValid(), !items.join(' ').contains('*'));
         QCOMPARE(readFile(dir.filePath("Basic.LOG")), bytes);
@@ -153,8 +161,8 @@ private slots:
 
     void aBadItemIsQuotedReadablyAndBriefly()
     {
-        const LogContents quoted = LogFormat::parse("ok\x01\n" + std::string(50, 'x') + "\n");
-        QCOMPARE(quoted.rawItems[0], "ok?");
+        const LogContents quoted = LogFormat::parse("o k\x01\n" + std::string(50, 'x') + "\n");
+        QCOMPARE(quoted.rawItems[0], "o k?");
         QCOMPARE(quoted.rawItems[1], std::string(40, 'x') + "...");
     }
 
