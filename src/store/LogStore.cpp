@@ -66,21 +66,15 @@ QString replaceWith(const QString& path, const std::string& bytes, bool* placed 
     // Writing on after a short write brings out the system's reason for it.
     for (qint64 done = 0; done < size;) {
         const qint64 wrote = file.write(bytes.data() + done, size - done);
-        if (wrote <= 0) {
-            const QString error = file.errorString();
-            file.cancelWriting();
-            return error;
-        }
+        if (wrote <= 0)
+            return file.errorString(); // the unsaved file goes with `file`
         done += wrote;
     }
     // QSaveFile syncs before the rename but ignores a failure; a file system that
     // only finds out at the sync that it is full (or cannot reach its disk) would
     // have the unwritten file renamed over the log. EINVAL: no sync to be had.
-    if (::fdatasync(file.handle()) != 0 && errno != EINVAL) {
-        const QString error = systemReason(errno);
-        file.cancelWriting();
-        return error;
-    }
+    if (::fdatasync(file.handle()) != 0 && errno != EINVAL)
+        return systemReason(errno);
     if (!file.commit())
         return file.errorString();
     if (placed)
@@ -89,8 +83,7 @@ QString replaceWith(const QString& path, const std::string& bytes, bool* placed 
     const int dir = ::open(QFile::encodeName(QFileInfo(path).canonicalPath()).constData(),
                            O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const int error = dir < 0 || ::fsync(dir) != 0 ? errno : 0;
-    if (dir >= 0)
-        ::close(dir);
+    ::close(dir); // EBADF for no directory, and its errno is taken already
     return error == 0 || error == EINVAL ? QString() : systemReason(error);
 }
 
@@ -132,22 +125,12 @@ ReadResult LogStore::read(const QString& fileName) const
     }
 
     // One byte past the limit tells the format whether the last line was cut.
-    std::string bytes(LogFormat::kReadLimit + 1, '\0');
-    qint64 total = 0;
-    while (total < static_cast<qint64>(bytes.size())) {
-        const qint64 got =
-            file.read(bytes.data() + total, static_cast<qint64>(bytes.size()) - total);
-        if (got < 0) {
-            result.error = file.errorString();
-            return result;
-        }
-        if (got == 0)
-            break;
-        total += got;
+    const QByteArray bytes = file.read(LogFormat::kReadLimit + 1);
+    if (file.error() != QFileDevice::NoError) {
+        result.error = file.errorString();
+        return result;
     }
-    file.close();
-    bytes.resize(static_cast<std::size_t>(total));
-    result.contents = LogFormat::parse(bytes);
+    result.contents = LogFormat::parse(std::string_view(bytes.constData(), bytes.size()));
     result.status = ReadResult::Status::Read;
     return result;
 }
