@@ -23,17 +23,9 @@ namespace {
 using tally::kDenominationCount;
 using tally::kDenominations;
 
-QString logFileName()
-{
-    return QString::fromLatin1(store::kLogFileName);
-}
-
-QString backupFileName()
-{
-    return QString::fromLatin1(store::kBackupFileName);
-}
-
 using store::Captions;
+
+const QLatin1String kLogName(store::kLogFileName), kBackupName(store::kBackupFileName);
 
 const Captions kZeroCaptions{"0", "0", "0", "0", "0", "0"};
 
@@ -110,8 +102,8 @@ void MainWindow::Form_Load()
 
     m_startMessage.clear();
     const store::SeedResult seeded = m_store.ensureLogSeeded();
-    const QString shownName = QFileInfo(m_store.pathOf(logFileName())).fileName();
-    const store::ReadResult read = m_store.read(logFileName());
+    const QString shownName = QFileInfo(m_store.pathOf(kLogName)).fileName();
+    const store::ReadResult read = m_store.read(kLogName);
     if (read.status != store::ReadResult::Status::Read) {
         const bool uncreated = seeded.status == store::SeedResult::Status::CannotCreate;
         const QString reason = seeded.error.isEmpty() ? read.error : seeded.error;
@@ -248,7 +240,7 @@ std::optional<QString> MainWindow::saveLog()
             setLogged(counts);
             if (saved.status == store::SaveResult::Status::Written)
                 return QString();
-            return saveFailure(logFileName(), saved.error);
+            return saveFailure(kLogName, saved.error);
         }
         const Captions merged = store::LogFormat::merged(m_base, m_logged, saved.onDisk);
         const QString onDisk = saved.onDisk ? countsText(*saved.onDisk)
@@ -259,7 +251,7 @@ std::optional<QString> MainWindow::saveLog()
                            "last read or wrote it.\n\nIn the file now: %2\nShown here: %3\n\n"
                            "Yes keeps the finds of both and writes: %4\nNo writes the counts shown "
                            "here, replacing what the file holds now.\nCancel writes nothing.")
-                .arg(QFileInfo(m_store.pathOf(logFileName())).fileName(), onDisk,
+                .arg(QFileInfo(m_store.pathOf(kLogName)).fileName(), onDisk,
                      countsText(m_logged), countsText(merged)),
             QStringLiteral("Log File Changed"), QMessageBox::Warning, QMessageBox::Yes,
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -279,9 +271,9 @@ std::optional<QStringList> MainWindow::saveLogAndBackup()
     QStringList failures;
     if (!logFailure->isEmpty())
         failures << *logFailure;
-    const store::StoreResult backup = m_store.write(backupFileName(), m_logged);
+    const store::StoreResult backup = m_store.write(kBackupName, m_logged);
     if (!backup.ok)
-        failures << saveFailure(backupFileName(), backup.error);
+        failures << saveFailure(kBackupName, backup.error);
     return failures;
 }
 
@@ -356,7 +348,7 @@ void MainWindow::mnuBackUpNow_Click()
 
 void MainWindow::mnuRestoreFromBackup_Click()
 {
-    const store::ReadResult backup = m_store.read(backupFileName());
+    const store::ReadResult backup = m_store.read(kBackupName);
     // Only a complete backup is restored: half of one would mix two tallies.
     if (backup.status != store::ReadResult::Status::Read ||
         backup.contents.itemsFound < kDenominationCount) {
@@ -364,7 +356,7 @@ void MainWindow::mnuRestoreFromBackup_Click()
         return;
     }
     setLogged(backup.contents.captions);
-    const QString damage = damageReport(backup.contents, backupFileName());
+    const QString damage = damageReport(backup.contents, kBackupName);
     if (!damage.isEmpty())
         MessageBox::inform(this, damage, QMessageBox::Warning);
 
@@ -397,7 +389,7 @@ void MainWindow::mnuDeleteBackups_Click()
         QStringLiteral("Please Verify Requested Action"));
     if (answer != QMessageBox::Yes)
         return;
-    removeAndReport(backupFileName(), QStringLiteral("Backup file(s) have been DELETED."),
+    removeAndReport(kBackupName, QStringLiteral("Backup file(s) have been DELETED."),
                     QMessageBox::NoIcon, QStringLiteral("Operation Status"),
                     QStringLiteral("There are no backup files to delete."));
 }
@@ -411,7 +403,7 @@ void MainWindow::mnuDeleteLogs_Click()
         QStringLiteral("Confirm Requested Action"), QMessageBox::Critical, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
-    if (removeAndReport(logFileName(), QStringLiteral("Log file(s) have been DELETED."),
+    if (removeAndReport(kLogName, QStringLiteral("Log file(s) have been DELETED."),
                         QMessageBox::Warning, QStringLiteral("Status of Operation"),
                         QStringLiteral("There are no LOG files to delete."))) {
         m_base.reset(); // the next save replaces nothing
