@@ -161,9 +161,11 @@ private slots:
 
     void aBadItemIsQuotedReadablyAndBriefly()
     {
-        const LogContents quoted = LogFormat::parse("o k\x01\n" + std::string(50, 'x') + "\n");
+        const LogContents quoted = LogFormat::parse("o k\x01\n" + std::string(50, 'x') + "\n" +
+                                                    std::string(40, 'y') + "\n");
         QCOMPARE(quoted.rawItems[0], "o k?");
         QCOMPARE(quoted.rawItems[1], std::string(40, 'x') + "...");
+        QCOMPARE(quoted.rawItems[2], std::string(40, 'y'));
     }
 
     void removingTellsMissingFromFailed()
@@ -205,6 +207,7 @@ private slots:
         QTest::newRow("one byte short") << Full << 22LL << false;
         QTest::newRow("full only at the sync") << FullAtSync << 0LL << false;
         QTest::newRow("held up once") << HeldUp << 10LL << true;
+        QTest::newRow("held up after a byte") << HeldUp << 1LL << true;
     }
     void aSaveIsWholeOrNotAtAll()
     {
