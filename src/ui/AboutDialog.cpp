@@ -19,7 +19,6 @@
 
 namespace {
 QPointer<AboutDialog> s_openBox;
-int s_loadCount = 0;
 
 // Reading a value needs read rights only (KEY_READ); asking for more would
 // turn every user without write rights to the key away.
@@ -176,14 +175,8 @@ AboutDialog* AboutDialog::showSingle()
     return s_openBox;
 }
 
-int AboutDialog::loadCount()
-{
-    return s_loadCount;
-}
-
 void AboutDialog::Form_Load()
 {
-    ++s_loadCount;
     const QString title = MessageBox::applicationTitle();
     setWindowTitle(QStringLiteral("About ") + title);
     m_lblVersion->setText(QStringLiteral("Version %1.%2.%3")

@@ -25,8 +25,6 @@ public:
     // Loads the one About box if none is open, then shows it, brings it to
     // the front and activates it. Closing it unloads it.
     static AboutDialog* showSingle();
-    // How many About boxes this process has loaded.
-    static int loadCount();
 
     void StartSysInfo();
     // Throws std::runtime_error for a value of zero length, which has no
