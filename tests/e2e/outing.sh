@@ -29,6 +29,7 @@ outing() {
     (cd "$work" && exec "$zoredev") >"$work/out" 2>&1 &
     program=$!
     wait_for window_shown || fail "no window titled Zoredev 3.0.3"
+    xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "the window has no icon"
     xdotool windowfocus --sync "$window"
     # shellcheck disable=SC2086 # a step may hold several keys
     for keys in "$@"; do xdotool key --delay 30 $keys; done
