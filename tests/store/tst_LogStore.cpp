@@ -168,26 +168,6 @@ private slots:
         QCOMPARE(quoted.rawItems[2], std::string(40, 'y'));
     }
 
-    void removingTellsMissingFromFailed()
-    {
-        QTemporaryDir dir;
-        const LogStore store(dir.path());
-        QCOMPARE(store.remove("Basic.LOG").status, RemoveResult::Status::Missing);
-        writeFile(dir.filePath("basic.log"), "1");
-        QCOMPARE(store.remove("BASIC.log").status, RemoveResult::Status::Removed);
-        QVERIFY(QDir(dir.path()).mkpath("Basic.LOG/in"));
-        const RemoveResult removed = store.remove("Basic.LOG");
-        QVERIFY(removed.status == RemoveResult::Status::Failed && !removed.error.isEmpty());
-        QCOMPARE(LogStore(dir.filePath("none")).ensureLogSeeded().status,
-                 SeedResult::Status::CannotCreate);
-        // A directory in the log's place, worded alike by remove, read, seed, write and save.
-        const SeedResult seeded = store.ensureLogSeeded();
-        QCOMPARE(seeded.status, SeedResult::Status::CannotRead);
-        QCOMPARE((QStringList{removed.error, store.read("Basic.LOG").error, seeded.error,
-                              store.write("Basic.LOG", {}).error, store.saveLog({}, {}).error}),
-                 QStringList(5, QString::fromLocal8Bit(std::strerror(EISDIR))));
-    }
-
     // A reader blocked on a FIFO would hang the start for good.
     void refusesWhatIsNotARegularFile()
     {

@@ -70,11 +70,15 @@ private slots:
         const QFont title = label("lblTitle")->font();
         QCOMPARE(about->objectName() + '|' + about->windowTitle() + '|' +
                      label("lblTitle")->text() + '|' + label("lblVersion")->text() + '|' +
-                     label("lblVersion")->palette().color(QPalette::WindowText).name(),
-                 "frmAbout|About Zoredev|Zoredev|Version 3.0.3|#008000");
+                     label("lblVersion")->palette().color(QPalette::WindowText).name() + '|' +
+                     about->findChild<QPushButton*>("cmdOK")->text(),
+                 "frmAbout|About Zoredev|Zoredev|Version 3.0.3|#008000|OK");
+        QVERIFY(about->minimumSize() == QSize(382, 237) && about->maximumSize() == QSize(382, 237));
+        AboutDialog().close(); // another box closing leaves this one the box to bring forward
+        QCOMPARE(AboutDialog::showSingle(), about);
         QVERIFY(title.pointSize() == 18 && title.bold() && title.italic());
         const auto* description = about->findChild<QPlainTextEdit*>("txtDescription");
-        QVERIFY(description->toPlainText().count("\n     ") == 1 &&
+        QVERIFY(description->toPlainText().count("\n     ") == 1 && description->isReadOnly() &&
                 description->verticalScrollBar()->isVisible());
         QString order;
         for (int i = 0; i < 5; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
