@@ -312,22 +312,16 @@ bool MainWindow::removeAndReport(const QString& fileName, const QString& removed
                                  const QString& missingText)
 {
     const store::RemoveResult removed = m_store.remove(fileName);
-    switch (removed.status) {
-    case store::RemoveResult::Status::Removed:
+    if (removed.status == store::RemoveResult::Status::Removed)
         MessageBox::inform(this, removedText, removedIcon, removedTitle);
-        return true;
-    case store::RemoveResult::Status::Missing:
+    else if (removed.status == store::RemoveResult::Status::Missing)
         MessageBox::inform(this, missingText);
-        return false;
-    case store::RemoveResult::Status::Failed:
-        break;
-    }
-    // Anything but a missing file is said as it is, never as "there is no file".
-    MessageBox::inform(this,
-                       QStringLiteral("Cannot delete %1: %2\n\nThe file is still there.")
-                           .arg(QFileInfo(m_store.pathOf(fileName)).fileName(), removed.error),
-                       QMessageBox::Warning);
-    return false;
+    else // anything but a missing file is said as it is, never as "there is no file"
+        MessageBox::inform(this,
+                           QStringLiteral("Cannot delete %1: %2\n\nThe file is still there.")
+                               .arg(QFileInfo(m_store.pathOf(fileName)).fileName(), removed.error),
+                           QMessageBox::Warning);
+    return removed.status == store::RemoveResult::Status::Removed;
 }
 
 void MainWindow::mnuBackUpNow_Click()

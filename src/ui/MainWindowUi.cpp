@@ -49,7 +49,6 @@ void setFixedColours(QWidget* window)
     palette.setColor(QPalette::Window, kLightBlue);
     palette.setColor(QPalette::Base, Qt::white);
     window->setPalette(palette);
-    window->setAutoFillBackground(true);
 }
 
 // Fusion draws the tab panel and the frames with translucent highlights over the
