@@ -2,8 +2,6 @@
 
 #include "tally/FrameFigures.h"
 #include "tally/NumberRules.h"
-#include "ui/AboutDialog.h"
-#include "ui/HelpMenu.h"
 #include "ui/MakerContact.h"
 #include "ui/MessageBox.h"
 #include "ui/TextConversion.h"
@@ -293,11 +291,6 @@ void MainWindow::cmdExit_Click()
                        QMessageBox::Warning);
 }
 
-void MainWindow::mnuExit_Click()
-{
-    endProgram();
-}
-
 void MainWindow::endProgram()
 {
     emit programEnding();
@@ -405,22 +398,3 @@ void MainWindow::mnuDeleteLogs_Click()
     }
 }
 
-void MainWindow::mnuQuickHelp_Click()
-{
-    HelpMenu::showQuickHelp(this);
-}
-
-void MainWindow::mnuRegistration_Click()
-{
-    HelpMenu::showRegistration(this);
-}
-
-void MainWindow::mnuAbout_Click()
-{
-    AboutDialog::showSingle();
-}
-
-void MainWindow::mnuBugs_Click()
-{
-    HelpMenu::showBugs(this);
-}

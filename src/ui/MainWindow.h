@@ -1,6 +1,8 @@
 #pragma once
 
 #include "store/LogStore.h"
+#include "ui/AboutDialog.h"
+#include "ui/HelpMenu.h"
 #include "ui/MainWindowUi.h"
 
 #include <QMainWindow>
@@ -29,15 +31,15 @@ public slots:
     void cmdAdd_Click();
     void cmdClear_Click();
     void cmdExit_Click();
-    void mnuExit_Click();
+    void mnuExit_Click() { endProgram(); }
     void mnuBackUpNow_Click();
     void mnuRestoreFromBackup_Click();
     void mnuDeleteBackups_Click();
     void mnuDeleteLogs_Click();
-    void mnuQuickHelp_Click();
-    void mnuRegistration_Click();
-    void mnuAbout_Click();
-    void mnuBugs_Click();
+    void mnuQuickHelp_Click() { HelpMenu::showQuickHelp(this); }
+    void mnuRegistration_Click() { HelpMenu::showRegistration(this); }
+    void mnuAbout_Click() { AboutDialog::showSingle(); }
+    void mnuBugs_Click() { HelpMenu::showBugs(this); }
 
     // Connected by name to the entry box they are named after.
     void txtDollarCoins_Change() { onEntryChange(0); }
