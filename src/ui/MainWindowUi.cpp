@@ -94,14 +94,8 @@ constexpr int kTotalsTop = 3000;
 constexpr int kButtonsTop = 3480;
 constexpr int kFigureHeight = 255;
 
-// Row captions end at 1335 whatever their length.
-struct RowCaptionPlace
-{
-    int left;
-    int width;
-};
-constexpr std::array<RowCaptionPlace, tally::kDenominationCount> kRowCaptionPlaces{
-    {{120, 1215}, {120, 1215}, {120, 1215}, {240, 1095}, {600, 735}, {480, 855}}};
+// Where each row caption starts: all of them end at 1335, whatever their length.
+constexpr std::array<int, tally::kDenominationCount> kRowCaptionLefts{120, 120, 120, 240, 600, 480};
 
 QLabel* staticLabel(QWidget* parent, const QString& name, const QString& caption,
                     const QRect& geometry, Qt::Alignment alignment)
@@ -140,10 +134,9 @@ QString place(const QString& frame, const QString& row, const char* column)
 void addGridCaptions(QGroupBox* frame, int labelBase, bool latest)
 {
     for (std::size_t i = 0; i < kRowControls.size(); ++i) {
-        const auto& placeOf = kRowCaptionPlaces[i];
         staticLabel(frame, QStringLiteral("label_%1").arg(labelBase + int(i)),
                     QLatin1String(kRowControls[i].rowCaption),
-                    twipRect(placeOf.left, kRowTops[i], placeOf.width, kFigureHeight),
+                    twipRect(kRowCaptionLefts[i], kRowTops[i], 1335 - kRowCaptionLefts[i], kFigureHeight),
                     Qt::AlignRight);
     }
     const int quantityWidth = latest ? 675 : 735;
