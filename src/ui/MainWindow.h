@@ -27,6 +27,7 @@ signals:
     void programEnding();
 
 public slots:
+    // Each handler is named after its control and event, and connected by that name.
     void Form_Load();
     void cmdAdd_Click();
     void cmdClear_Click();
@@ -41,7 +42,6 @@ public slots:
     void mnuAbout_Click() { AboutDialog::showSingle(); }
     void mnuBugs_Click() { HelpMenu::showBugs(this); }
 
-    // Connected by name to the entry box they are named after.
     void txtDollarCoins_Change() { onEntryChange(0); }
     void txtHalfDollarCoins_Change() { onEntryChange(1); }
     void txtQuarters_Change() { onEntryChange(2); }
