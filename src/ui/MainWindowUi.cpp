@@ -210,15 +210,14 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
     SSTab1->setGeometry(twipRect(120, 0, 9135, 4575));
     SSTab1->setStyle(panelStyle());
     setBackground(SSTab1, kLightBlue);
-    const auto page = [this](const QString& caption, const char* name) {
+    const auto page = [this](const QString& caption) {
         auto* widget = new QWidget;
-        widget->setObjectName(QLatin1String(name));
         SSTab1->addTab(widget, caption);
         return widget;
     };
-    QWidget* basic = page(QStringLiteral("Basic Coinshooting"), "tab0");
-    QWidget* placeholderPages[2] = {page(QStringLiteral("Advanced Coinshooting"), "tab1"),
-                                    page(QStringLiteral("Miscellaneous"), "tab2")};
+    QWidget* basic = page(QStringLiteral("Basic Coinshooting"));
+    QWidget* placeholderPages[2] = {page(QStringLiteral("Advanced Coinshooting")),
+                                    page(QStringLiteral("Miscellaneous"))};
     const QPoint origin = pageOrigin(SSTab1);
     const auto onPage = [origin](QWidget* control, int left, int top, int width, int height) {
         control->setGeometry(twipRect(left, top, width, height).translated(-origin));
@@ -278,8 +277,6 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
         auto* b = new QPushButton(caption, Frame2);
         b->setObjectName(QLatin1String(name));
         b->setGeometry(twipRect(left, kButtonsTop, width, 375));
-        b->setAutoDefault(false);
-        b->setDefault(false);
         return b;
     };
     cmdAdd = button("cmdAdd", QStringLiteral("&Log  Finds"), 120, 1095);

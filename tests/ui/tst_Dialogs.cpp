@@ -71,8 +71,14 @@ private slots:
         QCOMPARE(about->objectName() + '|' + about->windowTitle() + '|' +
                      label("lblTitle")->text() + '|' + label("lblVersion")->text() + '|' +
                      label("lblVersion")->palette().color(QPalette::WindowText).name() + '|' +
-                     about->findChild<QPushButton*>("cmdOK")->text(),
-                 "frmAbout|About Zoredev|Zoredev|Version 3.0.3|#008000|OK");
+                     about->findChild<QPushButton*>("cmdOK")->text() + '|' +
+                     about->findChild<QWidget*>("picIcon")->accessibleName(),
+                 "frmAbout|About Zoredev|Zoredev|Version 3.0.3|#008000|OK|Program icon");
+        // What is drawn: the box's grey face around and behind its captions.
+        const QImage face = about->grab().toImage();
+        for (const QPoint at : {QPoint(2, 2), label("lblTitle")->geometry().topLeft()})
+            QCOMPARE(face.pixelColor(at), QColor(192, 192, 192));
+        QVERIFY(about->findChild<QPushButton*>("cmdOK")->isDefault());
         QVERIFY(about->minimumSize() == QSize(382, 237) && about->maximumSize() == QSize(382, 237));
         AboutDialog().close(); // another box closing leaves this one the box to bring forward
         QCOMPARE(AboutDialog::showSingle(), about);
