@@ -107,7 +107,6 @@ AboutDialog::AboutDialog(Registry* registry)
     // must, once the main window has been closed.
     setAttribute(Qt::WA_QuitOnClose, true);
     setFixedSize(px(5730), px(3555));
-    setAutoFillBackground(true);
     setColours(this, QPalette::Window, grey, QPalette::WindowText, Qt::black);
 
     m_picIcon = place<QLabel>(this, "picIcon", twipRect(240, 240, 540, 540));
