@@ -137,8 +137,7 @@ AboutDialog::AboutDialog(Registry* registry)
     setColours(m_txtDescription, QPalette::Base, Qt::white, QPalette::Text, Qt::black);
 
     // A grey line with a white one just below it looks cut into the face.
-    lineSegment(this, "Line1_1", QRect(px(90), px(2445), px(5654 - 90), 1),
-                            QColor(128, 128, 128));
+    lineSegment(this, "Line1_1", QRect(px(90), px(2445), px(5654 - 90), 1), QColor(128, 128, 128));
     lineSegment(this, "Line1_0", QRect(px(105), px(2460), px(5654 - 105), 2), Qt::white);
 
     m_lblDisclaimer =

@@ -58,8 +58,7 @@ void MainWindow::wireHandlers()
         {QMetaMethod::fromSignal(&QAction::triggered), "_Click()"}};
     for (QObject* control : findChildren<QObject*>()) {
         for (const auto& [signal, event] : events) {
-            const int handler =
-                metaObject()->indexOfSlot(control->objectName().toLatin1() + event);
+            const int handler = metaObject()->indexOfSlot(control->objectName().toLatin1() + event);
             if (handler >= 0 && control->metaObject()->inherits(signal.enclosingMetaObject()))
                 connect(control, signal, this, metaObject()->method(handler));
         }
@@ -249,8 +248,8 @@ std::optional<QString> MainWindow::saveLog()
                            "last read or wrote it.\n\nIn the file now: %2\nShown here: %3\n\n"
                            "Yes keeps the finds of both and writes: %4\nNo writes the counts shown "
                            "here, replacing what the file holds now.\nCancel writes nothing.")
-                .arg(QFileInfo(m_store.pathOf(kLogName)).fileName(), onDisk,
-                     countsText(m_logged), countsText(merged)),
+                .arg(QFileInfo(m_store.pathOf(kLogName)).fileName(), onDisk, countsText(m_logged),
+                     countsText(merged)),
             QStringLiteral("Log File Changed"), QMessageBox::Warning, QMessageBox::Yes,
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer == QMessageBox::Cancel)
@@ -397,4 +396,3 @@ void MainWindow::mnuDeleteLogs_Click()
         setLogged(kZeroCaptions);
     }
 }
-

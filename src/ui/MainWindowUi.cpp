@@ -134,10 +134,11 @@ QString place(const QString& frame, const QString& row, const char* column)
 void addGridCaptions(QGroupBox* frame, int labelBase, bool latest)
 {
     for (std::size_t i = 0; i < kRowControls.size(); ++i) {
-        staticLabel(frame, QStringLiteral("label_%1").arg(labelBase + int(i)),
-                    QLatin1String(kRowControls[i].rowCaption),
-                    twipRect(kRowCaptionLefts[i], kRowTops[i], 1335 - kRowCaptionLefts[i], kFigureHeight),
-                    Qt::AlignRight);
+        staticLabel(
+            frame, QStringLiteral("label_%1").arg(labelBase + int(i)),
+            QLatin1String(kRowControls[i].rowCaption),
+            twipRect(kRowCaptionLefts[i], kRowTops[i], 1335 - kRowCaptionLefts[i], kFigureHeight),
+            Qt::AlignRight);
     }
     const int quantityWidth = latest ? 675 : 735;
     staticLabel(
@@ -177,11 +178,10 @@ FrameLabels addFigures(QGroupBox* frame, int element, const QString& frameCaptio
         figureLabel(frame, QLatin1String(coinTotalName), QStringLiteral("0"),
                     twipRect(kQuantity.left, kTotalsTop, kQuantity.width, kFigureHeight),
                     kLightGreen, place(frameCaption, totals, kQuantity.heading));
-    figures.totalFaceValue =
-        figureLabel(frame, QStringLiteral("lblTotalFaceValue_%1").arg(element),
-                    QStringLiteral("$0.00"),
-                    twipRect(kFaceValue.left, kTotalsTop, kFaceValue.width, kFigureHeight),
-                    kLightMagenta, place(frameCaption, totals, kFaceValue.heading));
+    figures.totalFaceValue = figureLabel(
+        frame, QStringLiteral("lblTotalFaceValue_%1").arg(element), QStringLiteral("$0.00"),
+        twipRect(kFaceValue.left, kTotalsTop, kFaceValue.width, kFigureHeight), kLightMagenta,
+        place(frameCaption, totals, kFaceValue.heading));
     return figures;
 }
 

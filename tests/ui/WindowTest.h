@@ -12,9 +12,9 @@ inline QStringList takeShownBoxes()
     for (const MessageBox::Shown& box : MessageBox::takeShown())
         lines << QStringLiteral("%1|%2%3|%4|%5")
                      .arg(box.title,
-                          box.buttons == QMessageBox::Ok                  ? "Ok"
+                          box.buttons == QMessageBox::Ok              ? "Ok"
                           : box.buttons.testFlag(QMessageBox::Cancel) ? "YesNoCancel"
-                                                                          : "YesNo",
+                                                                      : "YesNo",
                           box.defaultButton == QMessageBox::No ? ",No" : "")
                      .arg(int(box.icon))
                      .arg(box.text);

@@ -103,12 +103,15 @@ private slots:
         QTest::keyClick(again, Qt::Key_Return);
         QTRY_VERIFY(!again);
         // A number is written in hexadecimal, most significant byte first; key paths and
-        // value names match in any letter case; a key that is not there leaves no value.
+        // value names match in any letter case; a key that is not there (nor under
+        // another root) leaves no value.
         SystemRegistry numbers({{"A\\B|Path", {4, QByteArray("\x05\xAB\x12\x00", 4)}}});
         QString value;
         QVERIFY(AboutDialog(&numbers).GetKeyValue(Registry::LocalMachine, "a\\b", "PATH", value));
         QCOMPARE(value, "&h12AB05");
         QVERIFY(!AboutDialog(&numbers).GetKeyValue(Registry::LocalMachine, "A", "Path", value));
+        QVERIFY(
+            !AboutDialog(&numbers).GetKeyValue(Registry::LocalMachine + 1, "A\\B", "Path", value));
         QVERIFY(value.isEmpty() && numbers.openKeys() == 0);
         QCOMPARE(numbers.findFile(dir.path().replace('/', '\\') + "\\hardinfo"), "hardinfo");
     }

@@ -28,7 +28,8 @@ QString countsText(const QString& counts)
 {
     QStringList items;
     for (int i = 0; i < 6; ++i)
-        items << QString::fromLatin1(tally::kDenominations[i].name) + ' ' + counts.section(' ', i, i);
+        items << QString::fromLatin1(tally::kDenominations[i].name) + ' ' +
+                     counts.section(' ', i, i);
     return items.join(", ");
 }
 const QString kExample = "4 1 22 37 19 250 $4.00 $0.50 $5.50 $3.70 $0.95 $2.50 1.20% 0.30% 6.61% "
@@ -82,13 +83,17 @@ class TestMainWindow : public QObject
         }
     }
     void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
-    QByteArray file(const QString& name = "Basic.LOG") const { return readFile(m_dir->filePath(name)); }
+    QByteArray file(const QString& name = "Basic.LOG") const
+    {
+        return readFile(m_dir->filePath(name));
+    }
     // Element 0: Logged Finds; element 1: Latest Finds.
     QString frame(int element) const
     {
         QStringList captions;
         for (int i = 0; i < 6; ++i)
-            captions << (element ? box(i)->text() : caption(QString(kRowControls[i].countLabel) + "_0"));
+            captions << (element ? box(i)->text()
+                                 : caption(QString(kRowControls[i].countLabel) + "_0"));
         for (const DenominationControls& row : kRowControls)
             captions << caption(row.faceValueLabel + QStringLiteral("_%1").arg(element));
         for (const DenominationControls& row : kRowControls)
@@ -249,7 +254,8 @@ private slots:
         QTest::newRow("backed up, yes") << "mnuBackUpNow" << yes << both << both;
         QTest::newRow("backed up, no") << "mnuBackUpNow" << no << both << "0 0 0 3 0 10";
         QTest::newRow("backed up, cancel") << "mnuBackUpNow" << cancel << both << "0 0 0 0 0 15";
-        QTest::newRow("deleted, Enter") << "mnuDeleteLogs" << 0 << "0 0 0 3 0 0" << "0 0 0 3 0 0";
+        QTest::newRow("deleted, Enter") << "mnuDeleteLogs" << 0 << "0 0 0 3 0 0"
+                                        << "0 0 0 3 0 0";
     }
     void twoWindowsOnOneLog()
     {
@@ -272,9 +278,9 @@ private slots:
         const QString asked = takeShownBoxes().value(0);
         QFETCH(QString, both);
         QVERIFY2(asked.startsWith("Log File Changed|YesNoCancel|2|Basic.LOG has been changed") &&
-                     asked.contains("\nShown here: " + countsText("0 0 0 3 0 10") +
-                                    "\n\nYes keeps the finds of both and writes: " +
-                                    countsText(both) + '\n'),
+                     asked.contains(
+                         "\nShown here: " + countsText("0 0 0 3 0 10") +
+                         "\n\nYes keeps the finds of both and writes: " + countsText(both) + '\n'),
                  qPrintable(asked));
         QFETCH(QString, after);
         QCOMPARE(QString(file()).replace("\r\n", " ").trimmed(), after);
