@@ -99,7 +99,7 @@ void MainWindow::Form_Load()
 
     m_startMessage.clear();
     const store::SeedResult seeded = m_store.ensureLogSeeded();
-    const QString shownName = QFileInfo(m_store.pathOf(kLogName)).fileName();
+    const QString shownName = nameOnDisk(kLogName);
     const store::ReadResult read = m_store.read(kLogName);
     if (read.status != store::ReadResult::Status::Read) {
         const bool uncreated = seeded.status == store::SeedResult::Status::CannotCreate;
@@ -216,10 +216,14 @@ void MainWindow::cmdClear_Click()
         box->setText(QStringLiteral("0"));
 }
 
+QString MainWindow::nameOnDisk(const QString& fileName) const
+{
+    return QFileInfo(m_store.pathOf(fileName)).fileName();
+}
+
 QString MainWindow::saveFailure(const QString& fileName, const QString& reason) const
 {
-    return QStringLiteral("Cannot write %1: %2")
-        .arg(QFileInfo(m_store.pathOf(fileName)).fileName(), reason);
+    return QStringLiteral("Cannot write %1: %2").arg(nameOnDisk(fileName), reason);
 }
 
 // Another window (or another computer, on a shared folder) may have logged finds and
@@ -248,8 +252,7 @@ std::optional<QString> MainWindow::saveLog()
                            "last read or wrote it.\n\nIn the file now: %2\nShown here: %3\n\n"
                            "Yes keeps the finds of both and writes: %4\nNo writes the counts shown "
                            "here, replacing what the file holds now.\nCancel writes nothing.")
-                .arg(QFileInfo(m_store.pathOf(kLogName)).fileName(), onDisk, countsText(m_logged),
-                     countsText(merged)),
+                .arg(nameOnDisk(kLogName), onDisk, countsText(m_logged), countsText(merged)),
             QStringLiteral("Log File Changed"), QMessageBox::Warning, QMessageBox::Yes,
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer == QMessageBox::Cancel)
@@ -311,7 +314,7 @@ bool MainWindow::removeAndReport(const QString& fileName, const QString& removed
     else // anything but a missing file is said as it is, never as "there is no file"
         MessageBox::inform(this,
                            QStringLiteral("Cannot delete %1: %2\n\nThe file is still there.")
-                               .arg(QFileInfo(m_store.pathOf(fileName)).fileName(), removed.error),
+                               .arg(nameOnDisk(fileName), removed.error),
                            QMessageBox::Warning);
     return removed.status == store::RemoveResult::Status::Removed;
 }

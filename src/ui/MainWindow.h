@@ -54,6 +54,8 @@ private:
     void onEntryChange(std::size_t row);
     void setLogged(const store::Captions& captions);
     static void render(const FrameLabels& frame, const store::Captions& counts);
+    // The file's name as found on disk, in whatever letter case it has there.
+    QString nameOnDisk(const QString& fileName) const;
     QString saveFailure(const QString& fileName, const QString& reason) const;
     // Writes the log from the counts shown; when another window or program wrote it
     // meanwhile, the user chooses what it gets. An empty text when it was written, the
