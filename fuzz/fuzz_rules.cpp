@@ -10,15 +10,11 @@
 #include <cstdlib>
 #include <regex>
 
-namespace {
-void check(bool holds, const char* property)
-{
-    if (!holds) {
-        std::fprintf(stderr, "property broken: %s\n", property);
-        std::abort();
-    }
-}
+#define CHECK(property)                                                                            \
+    if (!(property))                                                                               \
+    (std::fputs("property broken: " #property "\n", stderr), std::abort())
 
+namespace {
 const std::regex kMoney(R"(-?\$(0|[1-9][0-9]*)\.[0-9]{2}|Overflow)");
 const std::regex kShare(R"(-?(0|[1-9][0-9]*)\.[0-9]{2}%|Overflow)");
 const std::regex kGeneral(
@@ -30,30 +26,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::optional<double> number = tally::strictNumber(text);
     const std::optional<double> counted = tally::count(text);
-    check(number.has_value() == counted.has_value(), "a count exactly where there is a number");
-    check(!counted || (*counted >= 0 && std::floor(*counted) == *counted), "counts are whole");
-    check(!std::isnan(tally::leadingNumber(text)), "a leading number is a number");
+    // A count exactly where there is a number, and a whole one of zero or more.
+    CHECK(number.has_value() == counted.has_value());
+    CHECK(!counted || (*counted >= 0 && std::floor(*counted) == *counted));
+    CHECK(!std::isnan(tally::leadingNumber(text)));
     if (number && std::isfinite(*number)) {
-        check(std::regex_match(tally::generalNumberText(*number), kGeneral), "general text");
-        check(std::regex_match(tally::moneyText(*number), kMoney), "money text");
-        check(std::regex_match(tally::shareText(*number), kShare), "share text");
+        CHECK(std::regex_match(tally::generalNumberText(*number), kGeneral));
+        CHECK(std::regex_match(tally::moneyText(*number), kMoney));
+        CHECK(std::regex_match(tally::shareText(*number), kShare));
     }
 
     tally::PerDenomination<std::string> counts;
     for (std::size_t i = 0; i < counts.size(); ++i)
         counts[i] = text.substr(std::min(size, i * size / 6), size / 6);
     const tally::FrameFigures figures = tally::FrameFigures::of(counts);
-    check(std::regex_match(figures.coinTotal, kGeneral), "coin total");
-    check(std::regex_match(figures.totalFaceValue, kMoney), "total face value");
-    for (std::size_t i = 0; i < counts.size(); ++i)
-        check(std::regex_match(figures.shares[i], kShare), "share");
+    CHECK(std::regex_match(figures.coinTotal, kGeneral));
+    CHECK(std::regex_match(figures.totalFaceValue, kMoney));
+    for (const std::string& share : figures.shares)
+        CHECK(std::regex_match(share, kShare));
 
-    // What a log yields loads back unchanged once saved: no count is lost.
+    // What a log yields loads back unchanged once saved, and a damaged item shows 0.
     const store::LogContents read = store::LogFormat::parse(text);
     const store::LogContents again =
         store::LogFormat::parse(store::LogFormat::saveForm(read.captions));
-    check(again.captions == read.captions && again.allValid(), "a saved log reads back whole");
+    CHECK(again.captions == read.captions && again.allValid());
     for (std::size_t i = 0; i < read.captions.size(); ++i)
-        check(read.valid[i] || read.captions[i] == "0", "a damaged item shows 0");
+        CHECK(read.valid[i] || read.captions[i] == "0");
     return 0;
 }

@@ -1,23 +1,16 @@
 #!/usr/bin/env bash
-# The real program in its own Xvfb, worked with real key presses: two outings
+# The real program in an Xvfb of its own (xvfb-run), worked with real key presses: two outings
 # typed, logged and saved across a restart, checked byte for byte in Basic.LOG.
-#   outing.sh ZOREDEV
+#   xvfb-run -a -s -noreset outing.sh ZOREDEV
 set -euo pipefail
 zoredev="$(realpath "$1")"
 work="$(mktemp -d)"
-xvfb=
 program=
-trap 'kill $program $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill $program 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; cat "$work/out" >&2 2>/dev/null; exit 1; }
 # Each wait ends as soon as its condition holds; 20 s only bound a hang.
 wait_for() { for _ in $(seq 400); do "$@" && return 0; sleep 0.05; done; return 1; }
-
-# -noreset: a server resetting as its last client leaves refuses the next one.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-xvfb=$!
-wait_for test -s "$work/display" || fail "Xvfb did not start"
-DISPLAY=":$(cat "$work/display")"
-export DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work"
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work"
 chmod 700 "$work"
 
 window_shown() { window="$(xdotool search --onlyvisible --name '^Zoredev 3\.0\.3$' | head -n 1)"; [ -n "$window" ]; }

@@ -23,15 +23,6 @@ const QByteArray kLog = "4\r\n1\r\n22\r\n37\r\n19\r\n250\r\n";
 // A frame as counts, face values, shares, coin total and total face value.
 const QString kZero = "0 0 0 0 0 0 $0.00 $0.00 $0.00 $0.00 $0.00 $0.00 0.00% 0.00% 0.00% 0.00% "
                       "0.00% 0.00% 0 $0.00";
-// "4 1 22 ..." as a message lists counts: "Dollar Coins 4, Half Dollar Coins 1, ...".
-QString countsText(const QString& counts)
-{
-    QStringList items;
-    for (int i = 0; i < 6; ++i)
-        items << QString::fromLatin1(tally::kDenominations[i].name) + ' ' +
-                     counts.section(' ', i, i);
-    return items.join(", ");
-}
 const QString kExample = "4 1 22 37 19 250 $4.00 $0.50 $5.50 $3.70 $0.95 $2.50 1.20% 0.30% 6.61% "
                          "11.11% 5.71% 75.08% 333 $17.15";
 } // namespace
@@ -65,10 +56,9 @@ class TestMainWindow : public QObject
     }
     template <typename T = QLabel> T* find(const QString& name) const
     {
-        T* widget = m_window->findChild<T*>(name);
-        if (!widget)
-            qFatal("no control %s", qPrintable(name));
-        return widget;
+        if (T* widget = m_window->findChild<T*>(name))
+            return widget;
+        qFatal("no control %s", qPrintable(name));
     }
     QString caption(const QString& name) const { return find(name)->text(); }
     QLineEdit* box(int row) const { return find<QLineEdit>(kRowControls[row].entryBox); }
@@ -240,22 +230,21 @@ private slots:
         QCOMPARE(file(), kLog);
     }
 
-    // A second window on the same log logs 5 pennies and writes the log while this
-    // one, which read 10 pennies, logs 3 dimes: this window's save asks what to write.
+    // A second window on the same log logs 5 pennies and writes the log (or deletes it)
+    // while this one, which read 10 pennies, logs 3 dimes: this window's save asks what
+    // to write, and keeping both writes 15 pennies (none once the log is deleted).
     void twoWindowsOnOneLog_data()
     {
         QTest::addColumn<QString>("first"); // what the other window does after logging
         QTest::addColumn<int>("answer");    // 0: Enter
-        QTest::addColumn<QString>("both");  // what keeping both windows' finds writes
         QTest::addColumn<QString>("after"); // in the log
-        const int yes = QMessageBox::Yes, no = QMessageBox::No, cancel = QMessageBox::Cancel;
         const QString both = "0 0 0 3 0 15";
-        QTest::newRow("saved, Enter keeps both") << "cmdExit" << 0 << both << both;
-        QTest::newRow("backed up, yes") << "mnuBackUpNow" << yes << both << both;
-        QTest::newRow("backed up, no") << "mnuBackUpNow" << no << both << "0 0 0 3 0 10";
-        QTest::newRow("backed up, cancel") << "mnuBackUpNow" << cancel << both << "0 0 0 0 0 15";
-        QTest::newRow("deleted, Enter") << "mnuDeleteLogs" << 0 << "0 0 0 3 0 0"
-                                        << "0 0 0 3 0 0";
+        QTest::newRow("saved, Enter keeps both") << "cmdExit" << 0 << both;
+        QTest::newRow("backed up, yes") << "mnuBackUpNow" << int(QMessageBox::Yes) << both;
+        QTest::newRow("backed up, no") << "mnuBackUpNow" << int(QMessageBox::No) << "0 0 0 3 0 10";
+        QTest::newRow("backed up, cancel")
+            << "mnuBackUpNow" << int(QMessageBox::Cancel) << "0 0 0 0 0 15";
+        QTest::newRow("deleted, Enter") << "mnuDeleteLogs" << 0 << "0 0 0 3 0 0";
     }
     void twoWindowsOnOneLog()
     {
@@ -276,11 +265,14 @@ private slots:
             MessageBox::setNextAnswer(MessageBox::Button(answer));
         m_window->cmdExit_Click(); // the other's Save & Exit has closed this window too
         const QString asked = takeShownBoxes().value(0);
-        QFETCH(QString, both);
+        const QString counts =
+            "Dollar Coins 0, Half Dollar Coins 0, Quarters 0, Dimes 3, Nickels 0, "
+            "Pennies %1";
         QVERIFY2(asked.startsWith("Log File Changed|YesNoCancel|2|Basic.LOG has been changed") &&
                      asked.contains(
-                         "\nShown here: " + countsText("0 0 0 3 0 10") +
-                         "\n\nYes keeps the finds of both and writes: " + countsText(both) + '\n'),
+                         QString("\nShown here: %1\n\nYes keeps the finds of both and "
+                                 "writes: %2\n")
+                             .arg(counts.arg(10), counts.arg(first == "mnuDeleteLogs" ? 0 : 15))),
                  qPrintable(asked));
         QFETCH(QString, after);
         QCOMPARE(QString(file()).replace("\r\n", " ").trimmed(), after);
