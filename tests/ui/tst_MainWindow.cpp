@@ -73,10 +73,7 @@ class TestMainWindow : public QObject
         }
     }
     void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
-    QByteArray file(const QString& name = "Basic.LOG") const
-    {
-        return readFile(m_dir->filePath(name));
-    }
+    QByteArray file(QString name = "Basic.LOG") const { return readFile(m_dir->filePath(name)); }
     // Element 0: Logged Finds; element 1: Latest Finds.
     QString frame(int element) const
     {
