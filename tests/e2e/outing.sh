@@ -31,9 +31,16 @@ outing() {
     wait "$program" || fail "the program exited with an error"
 }
 
-# The focus starts in the dollar coins box; Tab selects a box's text.
-outing 3 Tab Tab Tab Tab Tab 7 alt+l
-[ "$(cat "$work/Basic.LOG")" = $'3\r\n0\r\n0\r\n0\r\n0\r\n7\r' ] || fail "first save: $(od -c "$work/Basic.LOG")"
-# An entry of 1e3 logs a thousand, though the box holds three characters.
-outing Tab Tab Tab 1 Tab Tab 1 e 3 alt+l
-[ "$(cat "$work/Basic.LOG")" = $'3\r\n0\r\n0\r\n1\r\n0\r\n1007\r' ] || fail "second save: $(od -c "$work/Basic.LOG")"
+log_is() { [ "$(cat "$work/Basic.LOG")" = "$1" ] || fail "$2: $(od -c "$work/Basic.LOG")"; }
+
+# The focus starts in the dollar coins box; Tab selects a box's text and goes on from
+# the pennies to Log Finds, which Space presses.
+outing 3 Tab Tab Tab Tab Tab 7 Tab space
+log_is $'3\r\n0\r\n0\r\n0\r\n0\r\n7\r' "first save"
+# An entry of 1e3 logs a thousand, though the box holds three characters. On the last
+# tab, where the buttons are hidden, Alt+L and Alt+X still work.
+outing Tab Tab Tab 1 Tab Tab 1 e 3 "ctrl+Tab ctrl+Tab" alt+l
+log_is $'3\r\n0\r\n0\r\n1\r\n0\r\n1007\r' "second save"
+# Return, Enter and Esc log nothing, and Alt+C clears before Alt+L logs.
+outing "9 Return KP_Enter Escape alt+c alt+l"
+log_is $'3\r\n0\r\n0\r\n1\r\n0\r\n1007\r' "third save"

@@ -21,13 +21,8 @@ inline QStringList takeShownBoxes()
     return lines;
 }
 
-// Around every widget test: no real box may open, every box shown must have been
-// looked at, every answer queued used, and no window left on screen.
-inline void beginWindowTest()
-{
-    MessageBox::interceptForTests(true);
-}
-
+// After every widget test, which intercepts the boxes: every box shown must have
+// been looked at, every answer queued used, and no window left on screen.
 inline void endWindowTest()
 {
     QCOMPARE(takeShownBoxes(), QStringList());

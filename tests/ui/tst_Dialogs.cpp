@@ -19,7 +19,7 @@ class TestDialogs : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { beginWindowTest(); }
+    void init() { MessageBox::interceptForTests(true); }
     void cleanup() { endWindowTest(); }
 
     // The boxes as the user meets them, answered by key: Esc says No to a question,
