@@ -16,34 +16,21 @@
 
 namespace {
 const std::regex kMoney(R"(-?\$(0|[1-9][0-9]*)\.[0-9]{2}|Overflow)");
-const std::regex kShare(R"(-?(0|[1-9][0-9]*)\.[0-9]{2}%|Overflow)");
-const std::regex kGeneral(
-    R"(0|-?[1-9][0-9]*(\.[0-9]*[1-9])?|-?0\.[0-9]*[1-9]|-?[1-9](\.[0-9]*[1-9])?E[+-][1-9][0-9]*|Overflow)");
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const std::optional<double> number = tally::strictNumber(text);
     const std::optional<double> counted = tally::count(text);
     // A count exactly where there is a number, and a whole one of zero or more.
-    CHECK(number.has_value() == counted.has_value());
+    CHECK(tally::strictNumber(text).has_value() == counted.has_value());
     CHECK(!counted || (*counted >= 0 && std::floor(*counted) == *counted));
-    CHECK(!std::isnan(tally::leadingNumber(text)));
-    if (number && std::isfinite(*number)) {
-        CHECK(std::regex_match(tally::generalNumberText(*number), kGeneral));
-        CHECK(std::regex_match(tally::moneyText(*number), kMoney));
-        CHECK(std::regex_match(tally::shareText(*number), kShare));
-    }
+    CHECK(std::regex_match(tally::moneyText(tally::leadingNumber(text)), kMoney));
 
     tally::PerDenomination<std::string> counts;
     for (std::size_t i = 0; i < counts.size(); ++i)
         counts[i] = text.substr(std::min(size, i * size / 6), size / 6);
-    const tally::FrameFigures figures = tally::FrameFigures::of(counts);
-    CHECK(std::regex_match(figures.coinTotal, kGeneral));
-    CHECK(std::regex_match(figures.totalFaceValue, kMoney));
-    for (const std::string& share : figures.shares)
-        CHECK(std::regex_match(share, kShare));
+    CHECK(std::regex_match(tally::FrameFigures::of(counts).totalFaceValue, kMoney));
 
     // What a log yields loads back unchanged once saved, and a damaged item shows 0.
     const store::LogContents read = store::LogFormat::parse(text);

@@ -262,26 +262,6 @@ private slots:
         // The directory was synced with the new log in place, and never before the rename.
         QCOMPARE(g_atDirSync, full ? QByteArray() : written);
     }
-
-    // A save killed at any moment leaves the old log or the new one, whole.
-    void killedWhileSavingLeavesOneWholeLog()
-    {
-        QTemporaryDir dir;
-        const LogStore store(dir.path());
-        const std::string forms[] = {LogFormat::saveForm(six("1")),
-                                     LogFormat::saveForm(six("2222"))};
-        QVERIFY(store.write("Basic.LOG", six("1")).ok);
-        for (int round = 0; round < 40; ++round) {
-            const pid_t child = ::fork();
-            for (int i = 0; child == 0; ++i)
-                store.write("Basic.LOG", six(i % 2 ? "2222" : "1"));
-            ::usleep(200 + 70 * round);
-            ::kill(child, SIGKILL);
-            ::waitpid(child, nullptr, 0);
-            const std::string bytes = readFile(dir.filePath("Basic.LOG")).toStdString();
-            QVERIFY2(bytes == forms[0] || bytes == forms[1], bytes.c_str());
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(TestLogStore)

@@ -118,37 +118,6 @@ private slots:
         }
     }
 
-    // Six count texts in; the coin total, the total face value, and each face value
-    // with its share out.
-    void figuresOfSixCounts_data()
-    {
-        QTest::addColumn<QString>("counts");
-        QTest::addColumn<QString>("figures");
-        const auto row = [](const char* counts, const char* figures) {
-            QTest::newRow(counts) << QString(counts) << QString(figures);
-        };
-        // Texts that are not numbers count as 0, and no share divides by a zero total.
-        row("x|| |-|.|0", "0 $0.00 $0.00 0.00% $0.00 0.00% $0.00 0.00% $0.00 0.00% $0.00 0.00% "
-                          "$0.00 0.00%");
-        row("1|1|-5|2.9|1|1e3", "1010 $13.00 $1.00 0.10% $0.50 0.10% $1.25 0.50% $0.20 0.20% "
-                                "$0.05 0.10% $10.00 99.01%");
-        // Shares divide by the 15-digit caption of the total, not by the exact sum.
-        row("1e15|0|0|0|0|1", "1E+15 $1000000000000000.00 $1000000000000000.00 100.00% $0.00 "
-                              "0.00% $0.00 0.00% $0.00 0.00% $0.00 0.00% $0.01 0.00%");
-    }
-    void figuresOfSixCounts()
-    {
-        QFETCH(QString, counts);
-        PerDenomination<std::string> texts;
-        for (std::size_t i = 0; i < texts.size(); ++i)
-            texts[i] = counts.section('|', int(i), int(i)).toStdString();
-        const FrameFigures figures = FrameFigures::of(texts);
-        std::string line = figures.coinTotal + ' ' + figures.totalFaceValue;
-        for (std::size_t i = 0; i < texts.size(); ++i)
-            line += ' ' + figures.faceValues[i] + ' ' + figures.shares[i];
-        QTEST(QString::fromStdString(line), "figures");
-    }
-
     // A coin total past the double range has no share to show; the total face value
     // reads the captions shown; Log Finds takes an entry's whole part, sign kept.
     void overflowTotalCaptionsAndEntries()
