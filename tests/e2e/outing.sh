@@ -41,6 +41,8 @@ log_is $'3\r\n0\r\n0\r\n0\r\n0\r\n7\r' "first save"
 # tab, where the buttons are hidden, Alt+L and Alt+X still work.
 outing Tab Tab Tab 1 Tab Tab 1 e 3 "ctrl+Tab ctrl+Tab" alt+l
 log_is $'3\r\n0\r\n0\r\n1\r\n0\r\n1007\r' "second save"
-# Return, Enter and Esc log nothing, and Alt+C clears before Alt+L logs.
+# Return, Enter and Esc log nothing, and Alt+C clears before Alt+L logs; what File >
+# Exit Without Saving leaves behind is not saved.
 outing "9 Return KP_Enter Escape alt+c alt+l"
-log_is $'3\r\n0\r\n0\r\n1\r\n0\r\n1007\r' "third save"
+outing 5 Tab Tab Tab Tab Tab Tab space "alt+f x"
+log_is $'3\r\n0\r\n0\r\n1\r\n0\r\n1007\r' "third and fourth outing"
