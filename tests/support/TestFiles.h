@@ -16,6 +16,6 @@ inline QByteArray readFile(const QString& path)
 inline void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        QFAIL(qPrintable("cannot write " + path));
+    QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(),
+             qPrintable(path));
 }

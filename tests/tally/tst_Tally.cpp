@@ -117,18 +117,6 @@ private slots:
                          QString::number(std::floor(std::fabs(*strict)), 'g', 15).toDouble());
         }
     }
-
-    // A coin total past the double range has no share to show; the total face value
-    // reads the captions shown; Log Finds takes an entry's whole part, sign kept.
-    void overflowTotalCaptionsAndEntries()
-    {
-        const FrameFigures huge = FrameFigures::of({"1e308", "1e308", "0", "0", "0", "0"});
-        QCOMPARE(q(huge.coinTotal + ' ' + huge.shares[0] + ' ' + huge.shares[2]),
-                 "Overflow Overflow 0.00%");
-        QCOMPARE(q(totalFaceValueText({"$1.25", "$0.50", "", "$0.10", "#2", "$0.01"})), "$3.86");
-        QCOMPARE(q(totalFaceValueText({"$1.25", "Overflow", "$0", "$0", "$0", "$0"})), "Overflow");
-        QCOMPARE(normalisedEntry("-2.5"), -3.0);
-    }
 };
 
 QTEST_APPLESS_MAIN(TestTally)

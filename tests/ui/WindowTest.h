@@ -25,7 +25,8 @@ inline QStringList takeShownBoxes()
 // been looked at, every answer queued used, and no window left on screen.
 inline void endWindowTest()
 {
-    QCOMPARE(takeShownBoxes(), QStringList());
+    const QStringList boxes = takeShownBoxes();
+    QVERIFY2(boxes.isEmpty(), qPrintable("boxes never looked at: " + boxes.join('\n')));
     QVERIFY2(!MessageBox::hasQueuedAnswers(), "an answer queued for a message box was never used");
     QStringList open;
     for (QWidget* widget : QApplication::topLevelWidgets()) {

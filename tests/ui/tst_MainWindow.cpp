@@ -169,13 +169,13 @@ private slots:
     void logAndClear()
     {
         start("0\r\n0\r\n3\r\n0\r\n0\r\n10\r\n");
-        type("0=+5 2=-5 3=2 5=1e3");
+        type("0=+5 2=-5 3=2 5=-.5"); // an entry's whole part, sign kept: -1
         QSignalSpy written(box(5), &QLineEdit::textChanged);
         click("cmdAdd");
         QCOMPARE(written.value(0).value(0).toString() + written.value(1).value(0).toString(),
-                 "10000"); // the entry as it is logged, then the box emptied
-        const QString logged = "5 0 -2 2 0 1010 $5.00 $0.00 $0.50 $0.20 $0.00 $10.10 0.49% 0.00% "
-                               "0.20% 0.20% 0.00% 99.12% 1019 $15.80";
+                 "-10"); // the entry as it is logged, then the box emptied
+        const QString logged = "5 0 -2 2 0 9 $5.00 $0.00 $0.50 $0.20 $0.00 $0.09 27.78% 0.00% "
+                               "11.11% 11.11% 0.00% 50.00% 18 $5.79";
         QCOMPARE(frame(0) + frame(1), logged + kZero);
         click("cmdAdd");
         type("1=9 4=99");
