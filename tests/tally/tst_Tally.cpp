@@ -15,8 +15,6 @@ namespace {
 constexpr double kNone = std::numeric_limits<double>::quiet_NaN(); // "no number"
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-const auto q = [](const std::string& text) { return QByteArray::fromStdString(text); };
-
 // Bit for bit, sign of zero included: the fuzzy QCOMPARE for doubles would hide
 // the faults looked for.
 const auto same = [](double actual, double expected) {
@@ -70,6 +68,7 @@ private slots:
         // Halves round up from the decimal written, though 1.005 is a little less as a double.
         row("1.005", 1.005, 1, "1.005 $1.01 100.50%");
         row("-0.285", -0.285, 0, "-0.285 -$0.29 -28.50%");
+        row("9.995", 9.995, 9, "9.995 $10.00 999.50%"); // carried to a new digit
         row(".00125", 0.00125, 0, "0.00125 $0.00 0.13%");
         row("0.6666666666666666", 2.0 / 3, 0, "0.666666666666667 $0.67 66.67%");
         row("1e-15", 1e-15, 0, "0.000000000000001 $0.00 0.00%");
@@ -85,7 +84,8 @@ private slots:
         COMPARE_BITS(strictNumber(in).value_or(kNone), strict);
         COMPARE_BITS(leadingNumber(in), std::isnan(strict) ? 0.0 : strict); // the same here
         COMPARE_BITS(tally::count(in).value_or(kNone), count);
-        QTEST(q(generalNumberText(strict) + ' ' + moneyText(strict) + ' ' + shareText(strict)),
+        QTEST(QByteArray::fromStdString(generalNumberText(strict) + ' ' + moneyText(strict) + ' ' +
+                                        shareText(strict)),
               "texts");
     }
 

@@ -29,10 +29,9 @@ inline void endWindowTest()
     QVERIFY2(boxes.isEmpty(), qPrintable("boxes never looked at: " + boxes.join('\n')));
     QVERIFY2(!MessageBox::hasQueuedAnswers(), "an answer queued for a message box was never used");
     QStringList open;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
         if (widget->isVisible())
             open << widget->objectName() + "/" + widget->metaObject()->className();
-    }
     QApplication::closeAllWindows();
     QVERIFY2(open.isEmpty(), qPrintable(open.join(", ") + " left open"));
 }

@@ -62,9 +62,9 @@ private slots:
         window.findChild<QAction*>("mnuAbout")->trigger();
         AboutDialog* about = AboutDialog::showSingle(); // the same box, brought forward
         QVERIFY(QTest::qWaitForWindowExposed(about));
-        const QWidgetList windows = QApplication::topLevelWidgets();
-        QVERIFY(std::count_if(windows.begin(), windows.end(),
-                              [](QWidget* w) { return qobject_cast<AboutDialog*>(w); }) == 1 &&
+        QVERIFY(std::ranges::count_if(
+                    QApplication::topLevelWidgets(),
+                    [](QWidget* w) { return qobject_cast<AboutDialog*>(w) != nullptr; }) == 1 &&
                 !about->isModal() && !about->parent());
         const auto label = [about](const char* name) { return about->findChild<QLabel*>(name); };
         const QFont title = label("lblTitle")->font();

@@ -139,6 +139,7 @@ private slots:
         QTEST(frame(0), "logged");
         QCOMPARE(frame(1), kZero);
         QTEST(takeShownBoxes(), "boxes");
+        QVERIFY(m_window->close()); // the close control, which writes nothing
         QTEST(file(), "after");
         QCOMPARE(m_window->windowTitle(), QCoreApplication::applicationName() + " 3.0.3");
         QCOMPARE(find<QTabWidget>("SSTab1")->currentIndex(), 0);
@@ -191,33 +192,6 @@ private slots:
         QCOMPARE(frame(0) + box(0)->text(), logged + "1");
         QCOMPARE(QApplication::focusWidget(), box(2));
         QCOMPARE(file(), "0\r\n0\r\n3\r\n0\r\n0\r\n10\r\n");
-    }
-
-    // Save & Exit, and the close control that saves nothing; a save that fails.
-    void leaving()
-    {
-        put("basic.log", " 12 \n0\n2.5\n1e3\n-3\n40000\n");
-        start(kNone);
-        type("5=40");
-        click("cmdAdd");
-        type("0=5"); // typed, never logged: not saved
-        put("Basic.LOG", kDirectory);
-        click("cmdExit");
-        QCOMPARE(takeShownBoxes(), QStringList{"Zoredev|Ok|2|Cannot write Basic.LOG: Is a "
-                                               "directory\n\nYour logged finds are "
-                                               "still shown and nothing was lost.  The file on "
-                                               "disk was not changed."});
-        QVERIFY(m_endings == 0 && m_window->isVisible());
-        QVERIFY(QDir(m_dir->filePath("Basic.LOG")).removeRecursively());
-        click("cmdExit");
-        QVERIFY(m_endings == 1 && !m_window->isVisible());
-        start(kNone); // on the log just saved
-        type("5=5");
-        click("cmdAdd");
-        QVERIFY(m_window->close());
-        // The log found in another letter case is the one rewritten, and by Save & Exit only.
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"basic.log"});
-        QCOMPARE(file("basic.log"), "12\r\n0\r\n2.5\r\n1000\r\n-3\r\n40040\r\n");
     }
 
     // A second window on the same log logs 5 pennies and writes the log (or deletes it)
@@ -328,12 +302,12 @@ private slots:
         }
     }
 
-    // Every entry of the Options menu, and a Help entry: the files before, the answers
-    // given, the boxes shown, and the files and counts after.
+    // Every entry of the Options menu, a Help entry and a Save & Exit that fails: the
+    // files before, the answers given, the boxes shown, and the files and counts after.
     void menuEntry_data()
     {
         QTest::addColumn<QString>("entry");
-        QTest::addColumn<QByteArray>("log"); // or kDeleted: deleted here
+        QTest::addColumn<QByteArray>("log"); // kDeleted, kDirectory: after the start
         QTest::addColumn<QByteArray>("backup");
         QTest::addColumn<QList<int>>("answers");
         QTest::addColumn<QStringList>("boxes");
@@ -398,6 +372,10 @@ private slots:
         row("delete logs, none", "mnuDeleteLogs", kDeleted, backup, {yes},
             {eraseLogs, "Zoredev|Ok|0|There are no LOG files to delete."}, kNone, backup,
             "0 0 0 0 0 0 0");
+        row("save & exit, log unwritable", "cmdExit", kDirectory, kNone, {},
+            {"Zoredev|Ok|2|Cannot write Basic.LOG: Is a directory\n\nYour logged finds are still "
+             "shown and nothing was lost.  The file on disk was not changed."},
+            kNone, kNone, shown);
         row("quick help", "mnuQuickHelp", lf, kNone, {},
             {"Zoredev|Ok|0|Error: You asked for help when none is needed."}, lf, kNone, shown);
     }
@@ -407,7 +385,11 @@ private slots:
         QFETCH(QList<int>, answers);
         QFETCH(QByteArray, backup);
         put("Basic.LOG.Backup", backup);
-        start(log == kDeleted ? kLog : log);
+        start(log == kDeleted || log == kDirectory ? kLog : log);
+        if (log == kDirectory) {
+            QVERIFY(QFile::remove(m_dir->filePath("Basic.LOG")));
+            put("Basic.LOG", kDirectory);
+        }
         if (log == kDeleted) { // so that the next save replaces nothing and asks nothing
             MessageBox::setNextAnswer(QMessageBox::Yes);
             find<QAction>("mnuDeleteLogs")->trigger();
@@ -416,8 +398,9 @@ private slots:
         for (const int answer : answers)
             MessageBox::setNextAnswer(MessageBox::Button(answer));
         QFETCH(QString, entry);
-        find<QAction>(entry)->trigger();
+        entry.startsWith("cmd") ? click(qPrintable(entry)) : find<QAction>(entry)->trigger();
         QTEST(takeShownBoxes(), "boxes");
+        QVERIFY(m_endings == 0 && m_window->isVisible());
         QTEST(file(), "logAfter");
         QTEST(file("Basic.LOG.Backup"), "backupAfter");
         QTEST(frame(0).section(' ', 0, 5) + ' ' + frame(0).section(' ', 18, 18), "counts");
