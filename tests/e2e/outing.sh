@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The real program in an Xvfb of its own (xvfb-run), worked with real key presses: two outings
-# typed, logged and saved across a restart, checked byte for byte in Basic.LOG.
+# The real program in an Xvfb of its own (xvfb-run), worked with real key presses:
+# four outings typed, logged and saved or not across restarts, checked byte for byte
+# in Basic.LOG.
 #   xvfb-run -a -s -noreset outing.sh ZOREDEV
 set -euo pipefail
 zoredev="$(realpath "$1")"
