@@ -6,13 +6,11 @@
 set -euo pipefail
 zoredev="$(realpath "$1")"
 work="$(mktemp -d)"
-program=
-trap 'kill $program 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill ${program:-} 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; cat "$work/out" >&2 2>/dev/null; exit 1; }
 # Each wait ends as soon as its condition holds; 20 s only bound a hang.
 wait_for() { for _ in $(seq 400); do "$@" && return 0; sleep 0.05; done; return 1; }
-export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work"
-chmod 700 "$work"
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work" # mktemp -d made it private
 
 window_shown() { window="$(xdotool search --onlyvisible --name '^Zoredev 3\.0\.3$' | head -n 1)"; [ -n "$window" ]; }
 ended() { ! kill -0 "$program" 2>/dev/null; }

@@ -70,10 +70,11 @@ private slots:
         const QFont title = label("lblTitle")->font();
         QCOMPARE(about->objectName() + '|' + about->windowTitle() + '|' +
                      label("lblTitle")->text() + '|' + label("lblVersion")->text() + '|' +
+                     label("lblTitle")->palette().color(QPalette::WindowText).name() +
                      label("lblVersion")->palette().color(QPalette::WindowText).name() + '|' +
                      about->findChild<QPushButton*>("cmdOK")->text() + '|' +
                      about->findChild<QWidget*>("picIcon")->accessibleName(),
-                 "frmAbout|About Zoredev|Zoredev|Version 3.0.3|#008000|OK|Program icon");
+                 "frmAbout|About Zoredev|Zoredev|Version 3.0.3|#0000c0#008000|OK|Program icon");
         // What is drawn: the box's grey face around and behind its captions.
         const QImage face = about->grab().toImage();
         for (const QPoint at : {QPoint(2, 2), label("lblTitle")->geometry().topLeft()})
@@ -81,7 +82,8 @@ private slots:
         QVERIFY(about->minimumSize() == QSize(382, 237) && about->maximumSize() == QSize(382, 237));
         AboutDialog().close(); // another box closing leaves this one the box to bring forward
         QCOMPARE(AboutDialog::showSingle(), about);
-        QVERIFY(title.pointSize() == 18 && title.bold() && title.italic());
+        QVERIFY(title.pointSize() == 18 && title.bold() && title.italic() &&
+                !label("lblVersion")->font().italic());
         const auto* description = about->findChild<QPlainTextEdit*>("txtDescription");
         QVERIFY(description->toPlainText().count("\n     ") == 1 && description->isReadOnly() &&
                 description->verticalScrollBar()->isVisible());
