@@ -33,10 +33,11 @@ class TestMainWindow : public QObject
     std::unique_ptr<MainWindow> m_window;
     int m_endings = 0; // how often a window ended the program
 
-    // Puts the file in the directory first: kNone leaves it out, kDirectory puts a
-    // directory of that name in its place.
+    // Puts the file in the directory, in place of any file of that name: kNone leaves
+    // it out, kDirectory puts a directory of that name there instead.
     void put(const QString& name, const QByteArray& bytes)
     {
+        QFile::remove(m_dir->filePath(name));
         if (bytes == kDirectory)
             QVERIFY(QDir(m_dir->path()).mkpath(name + "/in"));
         else if (bytes == kNoFolder)
@@ -388,10 +389,8 @@ private slots:
         QFETCH(QByteArray, backup);
         put("Basic.LOG.Backup", backup);
         start(log == kDeleted || log == kDirectory ? kLog : log);
-        if (log == kDirectory) {
-            QVERIFY(QFile::remove(m_dir->filePath("Basic.LOG")));
+        if (log == kDirectory)
             put("Basic.LOG", kDirectory);
-        }
         if (log == kDeleted) { // so that the next save replaces nothing and asks nothing
             MessageBox::setNextAnswer(QMessageBox::Yes);
             find<QAction>("mnuDeleteLogs")->trigger();
