@@ -1,6 +1,9 @@
 #include "ui/MainWindow.h"
 #include "ui/ProgramFont.h"
 #include "ui/ProgramIcon.h"
+#ifdef Q_OS_UNIX
+#include "ui/TerminationSignals.h"
+#endif
 
 #include <QApplication>
 
@@ -12,6 +15,10 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(ProgramIcon::icon());
     ProgramFont::install();
     MainWindow window;
+#ifdef Q_OS_UNIX
+    TerminationSignals ending;
+    QObject::connect(&ending, &TerminationSignals::received, &window, &MainWindow::endOnSignal);
+#endif
     window.start();
     return app.exec();
 }

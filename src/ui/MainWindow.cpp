@@ -7,12 +7,14 @@
 #include "ui/TextConversion.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QScreen>
+#include <QSessionManager>
 #include <QShortcut>
 #include <QTabWidget>
 
@@ -46,6 +48,15 @@ MainWindow::MainWindow(const QString& logDirectory, QWidget* parent)
     m_ui.setupUi(this, MakerContact::email);
     m_logged = kZeroCaptions;
     wireHandlers();
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
+        if (!hasUnsavedFinds())
+            return;
+        const bool mayAsk = session.allowsInteraction();
+        if (!endSession(mayAsk))
+            session.cancel();
+        if (mayAsk)
+            session.release();
+    });
 }
 
 void MainWindow::wireHandlers()
@@ -230,7 +241,7 @@ QString MainWindow::saveFailure(const QString& fileName, const QString& reason) 
 // saved them since this one read the log. The logged counts are running sums, so
 // what this window added is what it shows less what it read, and writing that on top
 // of the file's counts keeps the finds of both.
-std::optional<QString> MainWindow::saveLog()
+std::optional<QString> MainWindow::saveLog(OnChangedLog onChanged)
 {
     store::LogState expected = m_base;
     Captions counts = m_logged;
@@ -246,16 +257,24 @@ std::optional<QString> MainWindow::saveLog()
         const Captions merged = store::LogFormat::merged(m_base, m_logged, saved.onDisk);
         const QString onDisk = saved.onDisk ? countsText(*saved.onDisk)
                                             : QStringLiteral("none, the file has been deleted");
-        const MessageBox::Button answer = MessageBox::ask(
-            this,
-            QStringLiteral("%1 has been changed by another window or program since this window "
-                           "last read or wrote it.\n\nIn the file now: %2\nShown here: %3\n\n"
-                           "Yes keeps the finds of both and writes: %4\nNo writes the counts shown "
-                           "here, replacing what the file holds now.\nCancel writes nothing.")
-                .arg(nameOnDisk(kLogName), onDisk, countsText(m_logged), countsText(merged)),
-            QStringLiteral("Log File Changed"), QMessageBox::Warning, QMessageBox::Yes,
-            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        if (answer == QMessageBox::Cancel)
+        const MessageBox::Button answer =
+            onChanged == OnChangedLog::KeepBoth
+                ? QMessageBox::Yes
+                : MessageBox::ask(
+                      this,
+                      QStringLiteral(
+                          "%1 has been changed by another window or program since this window "
+                          "last read or wrote it.\n\nIn the file now: %2\nShown here: %3\n\n"
+                          "Keep Both keeps the finds of both and writes: %4\nOverwrite writes "
+                          "the counts shown here, replacing what the file holds now.\nCancel "
+                          "writes nothing.")
+                          .arg(nameOnDisk(kLogName), onDisk, countsText(m_logged),
+                               countsText(merged)),
+                      QStringLiteral("Log File Changed"), QMessageBox::Warning, QMessageBox::Yes,
+                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                      {{QMessageBox::Yes, QStringLiteral("&Keep Both")},
+                       {QMessageBox::No, QStringLiteral("&Overwrite")}});
+        if (answer != QMessageBox::Yes && answer != QMessageBox::No)
             return std::nullopt;
         counts = answer == QMessageBox::Yes ? merged : m_logged;
         expected = saved.onDisk;
@@ -277,24 +296,77 @@ std::optional<QStringList> MainWindow::saveLogAndBackup()
     return failures;
 }
 
-void MainWindow::cmdExit_Click()
+bool MainWindow::saveOrSay()
 {
     const std::optional<QString> failure = saveLog();
-    if (!failure)
-        return;
-    if (failure->isEmpty()) {
+    if (failure && !failure->isEmpty())
+        MessageBox::inform(this,
+                           *failure + QStringLiteral("\n\nYour logged finds are still shown and "
+                                                     "nothing was lost.  The file on disk was not "
+                                                     "changed."),
+                           QMessageBox::Warning);
+    return failure && failure->isEmpty();
+}
+
+void MainWindow::cmdExit_Click()
+{
+    if (saveOrSay())
         endProgram();
-        return;
-    }
-    MessageBox::inform(this,
-                       *failure + QStringLiteral("\n\nYour logged finds are still shown and "
-                                                 "nothing was lost.  The file on disk was not "
-                                                 "changed."),
-                       QMessageBox::Warning);
+}
+
+bool MainWindow::hasUnsavedFinds() const
+{
+    // Right after this window deleted the log there is none, and nothing is unsaved.
+    return m_logged != m_base.value_or(kZeroCaptions);
+}
+
+bool MainWindow::mayClose()
+{
+    if (!hasUnsavedFinds())
+        return true;
+    const MessageBox::Button answer = MessageBox::ask(
+        this,
+        QStringLiteral("The finds logged since %1 was last written have not been saved.\n\nSave "
+                       "writes them to %1, as Save & Exit does.  Discard closes Zoredev without "
+                       "them, and they are lost.  Cancel keeps the window open.")
+            .arg(nameOnDisk(kLogName)),
+        QStringLiteral("Unsaved Finds"), QMessageBox::Warning, QMessageBox::Save,
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    return answer == QMessageBox::Discard || (answer == QMessageBox::Save && saveOrSay());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // Every way of ending the program has settled the finds already.
+    if (m_ending || mayClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool MainWindow::endSession(bool mayAsk)
+{
+    if (mayAsk)
+        return m_ending = mayClose();
+    if (!hasUnsavedFinds())
+        return true;
+    const std::optional<QString> failure = saveLog(OnChangedLog::KeepBoth);
+    if (failure->isEmpty())
+        return true;
+    // No box can be shown; the session's log is the only place left to say it.
+    qWarning("%s", qUtf8Printable(*failure));
+    return false;
+}
+
+void MainWindow::endOnSignal()
+{
+    endSession(false);
+    endProgram();
 }
 
 void MainWindow::endProgram()
 {
+    m_ending = true;
     emit programEnding();
     QApplication::closeAllWindows();
     // quit() does nothing unless the main loop runs, so a test that watched the

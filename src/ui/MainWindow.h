@@ -22,6 +22,16 @@ public:
     // once about anything wrong with the log.
     void start();
 
+    // Whether the Logged Finds shown differ from what this window last read from or
+    // wrote to the log.
+    bool hasUnsavedFinds() const;
+
+    // The desktop session is ending. Where the session lets the program ask, the user
+    // is asked as on closing the window; otherwise unsaved finds are saved keeping the
+    // finds of every window, without a box. False when the session should not end:
+    // the user cancelled, or the save failed.
+    bool endSession(bool mayAsk);
+
 signals:
     // The program is about to end through Save & Exit or Exit Without Saving.
     void programEnding();
@@ -33,6 +43,8 @@ public slots:
     void cmdClear_Click();
     void cmdExit_Click();
     void mnuExit_Click() { endProgram(); }
+    // Asked to terminate (SIGTERM, SIGHUP): saves as endSession(false) does, and ends.
+    void endOnSignal();
     void mnuBackUpNow_Click();
     void mnuRestoreFromBackup_Click();
     void mnuDeleteBackups_Click();
@@ -49,7 +61,17 @@ public slots:
     void txtNickels_Change() { onEntryChange(4); }
     void txtPennies_Change() { onEntryChange(5); }
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    // What saveLog() does when another window or program wrote the log meanwhile.
+    enum class OnChangedLog
+    {
+        Ask,
+        KeepBoth
+    };
+
     void wireHandlers();
     void onEntryChange(std::size_t row);
     void setLogged(const store::Captions& captions);
@@ -60,7 +82,11 @@ private:
     // Writes the log from the counts shown; when another window or program wrote it
     // meanwhile, the user chooses what it gets. An empty text when it was written, the
     // words for the user when that failed, nothing when the user cancelled.
-    std::optional<QString> saveLog();
+    std::optional<QString> saveLog(OnChangedLog onChanged = OnChangedLog::Ask);
+    // saveLog(), saying why when it fails: true when the log was written.
+    bool saveOrSay();
+    // Asks what becomes of unsaved finds: true when the window may go.
+    bool mayClose();
     // The log as saveLog() does, then the backup: the words for the user about each
     // file that failed, or nothing when the user cancelled.
     std::optional<QStringList> saveLogAndBackup();
@@ -77,4 +103,5 @@ private:
     store::Captions m_logged; // as shown, and as the log stores them
     store::LogState m_base;   // what the log held when this window last read or wrote it
     QString m_startMessage;
+    bool m_ending = false; // the program ends, and its windows close without a question
 };

@@ -1,5 +1,6 @@
 #include "ui/MessageBox.h"
 
+#include <QAbstractButton>
 #include <QQueue>
 
 namespace {
@@ -25,14 +26,15 @@ QString MessageBox::applicationTitle()
 MessageBox::Button MessageBox::inform(QWidget* parent, const QString& text, QMessageBox::Icon icon,
                                       const QString& title)
 {
-    return show(parent, {text, title, icon, QMessageBox::Ok, QMessageBox::Ok});
+    return show(parent, {text, title, icon, QMessageBox::Ok, QMessageBox::Ok, {}});
 }
 
 MessageBox::Button MessageBox::ask(QWidget* parent, const QString& text, const QString& title,
                                    QMessageBox::Icon icon, Button defaultButton,
-                                   QMessageBox::StandardButtons buttons)
+                                   QMessageBox::StandardButtons buttons,
+                                   const QMap<Button, QString>& captions)
 {
-    return show(parent, {text, title, icon, buttons, defaultButton});
+    return show(parent, {text, title, icon, buttons, defaultButton, captions});
 }
 
 MessageBox::Button MessageBox::show(QWidget* parent, const Shown& request)
@@ -51,7 +53,16 @@ MessageBox::Button MessageBox::show(QWidget* parent, const Shown& request)
     dialog.setTextFormat(Qt::PlainText);
     // Esc needs no button of its own: QMessageBox makes No the escape of a question.
     dialog.setDefaultButton(box.defaultButton);
-    return static_cast<Button>(dialog.exec());
+    for (auto caption = box.captions.cbegin(); caption != box.captions.cend(); ++caption)
+        if (QAbstractButton* button = dialog.button(caption.key()))
+            button->setText(caption.value());
+    const auto answer = static_cast<Button>(dialog.exec());
+    if (box.buttons.testFlag(answer))
+        return answer;
+    for (const Button escape : {QMessageBox::Cancel, QMessageBox::No})
+        if (box.buttons.testFlag(escape))
+            return escape;
+    return box.defaultButton;
 }
 
 void MessageBox::interceptForTests(bool intercept)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMap>
 #include <QMessageBox>
 #include <QString>
 
@@ -20,6 +21,8 @@ public:
         QMessageBox::Icon icon;
         QMessageBox::StandardButtons buttons;
         Button defaultButton;
+        // Buttons that name their answer instead of their standard caption.
+        QMap<Button, QString> captions;
         bool operator==(const Shown&) const = default;
     };
 
@@ -28,11 +31,13 @@ public:
                          QMessageBox::Icon icon = QMessageBox::NoIcon,
                          const QString& title = QString());
     // Yes and No unless told; only Yes counts as agreement, and Esc answers No, or
-    // Cancel where there is one.
+    // Cancel where there is one. A box closed without an answer (the program ending
+    // under it) answers as Esc does.
     static Button ask(QWidget* parent, const QString& text, const QString& title,
                       QMessageBox::Icon icon = QMessageBox::NoIcon,
                       Button defaultButton = QMessageBox::Yes,
-                      QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No);
+                      QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,
+                      const QMap<Button, QString>& captions = {});
 
     static void interceptForTests(bool intercept);
     static void setNextAnswer(Button answer);

@@ -15,9 +15,8 @@ export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work" # mktemp -d made it private
 window_shown() { window="$(xdotool search --onlyvisible --name '^Zoredev 3\.0\.3$' | head -n 1)"; [ -n "$window" ]; }
 ended() { ! kill -0 "$program" 2>/dev/null; }
 
-# outing KEYS...: starts the program, waits for its window, presses the keys,
-# then Save & Exit, and waits for the program to end.
-outing() {
+# launch KEYS...: starts the program, waits for its window and presses the keys.
+launch() {
     (cd "$work" && exec "$zoredev") >"$work/out" 2>&1 &
     program=$!
     wait_for window_shown || fail "no window titled Zoredev 3.0.3"
@@ -25,10 +24,14 @@ outing() {
     xdotool windowfocus --sync "$window"
     # shellcheck disable=SC2086 # a step may hold several keys
     for keys in "$@"; do xdotool key --delay 30 $keys; done
-    xdotool key alt+x
-    wait_for ended || fail "Save & Exit did not end the program"
-    wait "$program" || fail "the program exited with an error"
 }
+# end HOW: waits for the program to end, as HOW should have made it.
+end() {
+    wait_for ended || fail "$1 did not end the program"
+    wait "$program" || fail "the program exited with an error after $1"
+}
+# outing KEYS...: launch, then Save & Exit.
+outing() { launch "$@"; xdotool key alt+x; end "Save & Exit"; }
 
 log_is() { [ "$(cat "$work/Basic.LOG")" = "$1" ] || fail "$2: $(od -c "$work/Basic.LOG")"; }
 
@@ -45,3 +48,17 @@ log_is $'3\r\n0\r\n0\r\n1\r\n0\r\n1007\r' "second save"
 outing "9 Return KP_Enter Escape alt+c alt+l"
 outing 5 Tab Tab Tab Tab Tab Tab space "alt+f x"
 log_is $'3\r\n0\r\n0\r\n1\r\n0\r\n1007\r' "third and fourth outing"
+# The session ending (SIGTERM), here while a box is open, saves what was logged
+# without a question, on top of what another window saved meanwhile (a dollar coin).
+# SIGHUP with nothing logged writes nothing: the seed form stays.
+launch 2 alt+l "alt+h Return"
+wait_for xdotool search --onlyvisible --name '^Zoredev$' || fail "no Quick Help box"
+printf '4\r\n0\r\n0\r\n1\r\n0\r\n1007\r\n' >"$work/Basic.LOG"
+kill -TERM "$program"
+end SIGTERM
+log_is $'6\r\n0\r\n0\r\n1\r\n0\r\n1007\r' "SIGTERM"
+rm "$work/Basic.LOG"
+launch 7
+kill -HUP "$program"
+end SIGHUP
+log_is $' 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r' "SIGHUP"

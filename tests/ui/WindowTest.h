@@ -3,21 +3,31 @@
 #include "ui/MessageBox.h"
 
 #include <QApplication>
+#include <QMetaEnum>
 #include <QTest>
 
-// The boxes shown since the last call, one line each: title|buttons[,default No]|icon|text.
+// The boxes shown since the last call, one line each: title|buttons|icon|text. The
+// buttons by their captions, followed by ",default" where it is not the first.
 inline QStringList takeShownBoxes()
 {
+    const QMetaEnum names = QMetaEnum::fromType<QMessageBox::StandardButtons>();
     QStringList lines;
-    for (const MessageBox::Shown& box : MessageBox::takeShown())
-        lines << QStringLiteral("%1|%2%3|%4|%5")
-                     .arg(box.title,
-                          box.buttons == QMessageBox::Ok              ? "Ok"
-                          : box.buttons.testFlag(QMessageBox::Cancel) ? "YesNoCancel"
-                                                                      : "YesNo",
-                          box.defaultButton == QMessageBox::No ? ",No" : "")
+    for (const MessageBox::Shown& box : MessageBox::takeShown()) {
+        QStringList buttons;
+        for (const MessageBox::Button button :
+             {QMessageBox::Ok, QMessageBox::Save, QMessageBox::Yes, QMessageBox::No,
+              QMessageBox::Discard, QMessageBox::Cancel})
+            if (box.buttons.testFlag(button))
+                buttons << box.captions.value(button, names.valueToKey(button));
+        const QString byDefault =
+            box.captions.value(box.defaultButton, names.valueToKey(box.defaultButton));
+        if (buttons.value(0) != byDefault)
+            buttons.last() += ',' + byDefault;
+        lines << QStringLiteral("%1|%2|%3|%4")
+                     .arg(box.title, buttons.join('/'))
                      .arg(int(box.icon))
                      .arg(box.text);
+    }
     return lines;
 }
 

@@ -1,3 +1,4 @@
+#include "support/Prerequisite.h"
 #include "support/TestFiles.h"
 #include "ui/WindowTest.h"
 
@@ -5,6 +6,7 @@
 #include "ui/MainWindow.h"
 
 #include <QDir>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,12 +19,25 @@ namespace {
 const QByteArray kDirectory = "(directory)";
 const QByteArray kNoFolder = "(no folder)";
 const QByteArray kDeleted = "(deleted here)";
+const QByteArray kMadeDirectory = "(a directory after the start)";
 const QByteArray kLog = "4\r\n1\r\n22\r\n37\r\n19\r\n250\r\n";
 // A frame as counts, face values, shares, coin total and total face value.
-const QString kZero = "0 0 0 0 0 0 $0.00 $0.00 $0.00 $0.00 $0.00 $0.00 0.00% 0.00% 0.00% 0.00% "
-                      "0.00% 0.00% 0 $0.00";
-const QString kExample = "4 1 22 37 19 250 $4.00 $0.50 $5.50 $3.70 $0.95 $2.50 1.20% 0.30% 6.61% "
-                         "11.11% 5.71% 75.08% 333 $17.15";
+QStringList captions(const char* frame)
+{
+    return QString(frame).split(' ');
+}
+const QStringList kZero = captions("0 0 0 0 0 0 $0.00 $0.00 $0.00 $0.00 $0.00 $0.00 0.00% 0.00% "
+                                   "0.00% 0.00% 0.00% 0.00% 0 $0.00");
+const QStringList kExample = captions("4 1 22 37 19 250 $4.00 $0.50 $5.50 $3.70 $0.95 $2.50 1.20% "
+                                      "0.30% 6.61% 11.11% 5.71% 75.08% 333 $17.15");
+const QString kBackedUp = "Zoredev|Ok|0|Log files have been backed up.";
+const QString kEraseLogs = "Confirm Requested Action|Yes/No,No|3|You have indicated that you wish "
+                           "to ERASE YOUR PRIMARY LOG FILE(S).  Are you SURE this is what you "
+                           "want to do?";
+const QString kLogsErased = "Status of Operation|Ok|2|Log file(s) have been DELETED.";
+const QString kNotWritten = "Zoredev|Ok|2|Cannot write Basic.LOG: Is a directory\n\nYour logged "
+                            "finds are still shown and nothing was lost.  The file on disk was "
+                            "not changed.";
 } // namespace
 
 class TestMainWindow : public QObject
@@ -45,19 +60,32 @@ class TestMainWindow : public QObject
         else if (bytes != kNone)
             writeFile(m_dir->filePath(name), bytes);
     }
+    // kDeleted: deleted in the window right after the start, so that the next save
+    // replaces nothing and asks nothing; kMadeDirectory: a directory in its place then.
     void start(const QByteArray& log = kLog)
     {
-        put("Basic.LOG", log);
+        const bool afterStart = log == kDeleted || log == kMadeDirectory;
+        put("Basic.LOG", afterStart ? kLog : log);
         m_window = std::make_unique<MainWindow>(m_dir->path());
         connect(m_window.get(), &MainWindow::programEnding, this, [this] { ++m_endings; });
         m_window->start();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        if (log == kMadeDirectory)
+            put("Basic.LOG", kDirectory);
+        if (log == kDeleted) {
+            MessageBox::setNextAnswer(QMessageBox::Yes);
+            find<QAction>("mnuDeleteLogs")->trigger();
+            QCOMPARE(takeShownBoxes(), (QStringList{kEraseLogs, kLogsErased}));
+        }
     }
     template <typename T = QLabel> T* find(const QString& name) const
     {
         if (T* widget = m_window->findChild<T*>(name))
             return widget;
-        qFatal("no control %s", qPrintable(name));
+        QTest::qFail(qPrintable("no control " + name), __FILE__, __LINE__);
+        auto* stray = new T(m_window.get()); // for the test to run to its end on
+        stray->setObjectName(name);
+        return stray;
     }
     QString caption(const QString& name) const { return find(name)->text(); }
     QLineEdit* box(int row) const { return find<QLineEdit>(kRowControls[row].entryBox); }
@@ -74,19 +102,23 @@ class TestMainWindow : public QObject
     void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
     QByteArray file(QString name = "Basic.LOG") const { return readFile(m_dir->filePath(name)); }
     // Element 0: Logged Finds; element 1: Latest Finds.
-    QString frame(int element) const
+    QStringList frame(int element) const
     {
-        QStringList captions;
+        QStringList shown;
         for (int i = 0; i < 6; ++i)
-            captions << (element ? box(i)->text()
-                                 : caption(QString(kRowControls[i].countLabel) + "_0"));
+            shown << (element ? box(i)->text()
+                              : caption(QString(kRowControls[i].countLabel) + "_0"));
         for (const DenominationControls& row : kRowControls)
-            captions << caption(row.faceValueLabel + QStringLiteral("_%1").arg(element));
+            shown << caption(row.faceValueLabel + QStringLiteral("_%1").arg(element));
         for (const DenominationControls& row : kRowControls)
-            captions << caption(element ? row.latestShareLabel : row.loggedShareLabel);
-        captions << caption(element ? "lblTotalCoinsFound" : "lblTotalCoins");
-        return captions.join(' ') + ' ' +
-               caption(QStringLiteral("lblTotalFaceValue_%1").arg(element));
+            shown << caption(element ? row.latestShareLabel : row.loggedShareLabel);
+        return shown << caption(element ? "lblTotalCoinsFound" : "lblTotalCoins")
+                     << caption(QStringLiteral("lblTotalFaceValue_%1").arg(element));
+    }
+    // The six counts of the Logged Finds and their total.
+    QString loggedCounts() const
+    {
+        return QStringList(frame(0).mid(0, 6) << frame(0)[18]).join(' ');
     }
 
 private slots:
@@ -105,7 +137,7 @@ private slots:
     void startUp_data()
     {
         QTest::addColumn<QByteArray>("log");
-        QTest::addColumn<QString>("logged");
+        QTest::addColumn<QStringList>("logged");
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<QByteArray>("after");
         const QByteArray damaged = "seven\r\n7\r\n3\r\n";
@@ -114,8 +146,8 @@ private slots:
         QTest::newRow("log") << kLog + "9\r\n" << kExample << QStringList() << kLog + "9\r\n";
         QTest::newRow("damaged log")
             << damaged
-            << "0 7 3 0 0 0 $0.00 $3.50 $0.75 $0.00 $0.00 $0.00 0.00% 70.00% 30.00% 0.00% 0.00% "
-               "0.00% 10 $4.25"
+            << captions("0 7 3 0 0 0 $0.00 $3.50 $0.75 $0.00 $0.00 $0.00 0.00% 70.00% 30.00% "
+                        "0.00% 0.00% 0.00% 10 $4.25")
             << QStringList{"Zoredev|Ok|2|The file Basic.LOG is damaged:\n\nLine 1 (Dollar Coins) "
                            "holds \"seven\", which is not a number.\nLine 4 (Dimes) is missing.\n"
                            "Line 5 (Nickels) is missing.\nLine 6 (Pennies) is missing.\n\nThese "
@@ -153,8 +185,8 @@ private slots:
     {
         start();
         type("0=1 1=2 2=3 3=4 4=5 5=6");
-        QCOMPARE(frame(1), "1 2 3 4 5 6 $1.00 $1.00 $0.75 $0.40 $0.25 $0.06 4.76% 9.52% 14.29% "
-                           "19.05% 23.81% 28.57% 21 $3.46");
+        QCOMPARE(frame(1), captions("1 2 3 4 5 6 $1.00 $1.00 $0.75 $0.40 $0.25 $0.06 4.76% 9.52% "
+                                    "14.29% 19.05% 23.81% 28.57% 21 $3.46"));
         box(5)->selectAll();
         QTest::keyClick(box(5), Qt::Key_Delete);
         QCOMPARE(box(5)->text(), "0");
@@ -163,7 +195,8 @@ private slots:
         // Typing stops at the box's length (the program's writes do not: see Log Finds).
         QSignalSpy changes(box(5), &QLineEdit::textChanged);
         QTest::keyClicks(box(5), "5678");
-        QCOMPARE(box(5)->text() + QString::number(changes.count()), "4562");
+        QCOMPARE(box(5)->text(), "456");
+        QCOMPARE(changes.count(), 2);
         QCOMPARE(frame(0), kExample);
         QCOMPARE(file(), kLog);
     }
@@ -174,10 +207,10 @@ private slots:
         type("0=+5 2=-5 3=2 5=-.5"); // an entry's whole part, sign kept: -1
         QSignalSpy written(box(5), &QLineEdit::textChanged);
         click("cmdAdd");
-        QCOMPARE(written.value(0).value(0).toString() + written.value(1).value(0).toString(),
-                 "-10"); // the entry as it is logged, then the box emptied
-        const QString logged = "5 0 -2 2 0 9 $5.00 $0.00 $0.50 $0.20 $0.00 $0.09 27.78% 0.00% "
-                               "11.11% 11.11% 0.00% 50.00% 18 $5.79";
+        // the entry as it is logged, then the box emptied
+        QCOMPARE(written, (QList<QVariantList>{{"-1"}, {"0"}}));
+        const QStringList logged = captions("5 0 -2 2 0 9 $5.00 $0.00 $0.50 $0.20 $0.00 $0.09 "
+                                            "27.78% 0.00% 11.11% 11.11% 0.00% 50.00% 18 $5.79");
         QCOMPARE(frame(0) + frame(1), logged + kZero);
         click("cmdAdd");
         type("1=9 4=99");
@@ -190,7 +223,8 @@ private slots:
                                                "box holds \"x1\", which is not a number of "
                                                "coins.  Please correct it and log your finds "
                                                "again."});
-        QCOMPARE(frame(0) + box(0)->text(), logged + "1");
+        QCOMPARE(frame(0), logged);
+        QCOMPARE(box(0)->text(), "1");
         QCOMPARE(QApplication::focusWidget(), box(2));
         QCOMPARE(file(), "0\r\n0\r\n3\r\n0\r\n0\r\n10\r\n");
     }
@@ -200,14 +234,20 @@ private slots:
     // to write, and keeping both writes 15 pennies (none once the log is deleted).
     void twoWindowsOnOneLog_data()
     {
-        QTest::addColumn<QString>("first"); // what the other window does after logging
-        QTest::addColumn<int>("answer");    // 0: Enter
-        QTest::addColumn<QString>("after"); // in the log
-        QTest::newRow("saved, Enter keeps both") << "cmdExit" << 0 << "0 0 0 3 0 15";
-        QTest::newRow("backed up, no") << "mnuBackUpNow" << int(QMessageBox::No) << "0 0 0 3 0 10";
+        QTest::addColumn<QString>("first");  // what the other window does after logging
+        QTest::addColumn<QString>("ending"); // how this one saves
+        QTest::addColumn<int>("answer");     // 0: Enter, or no box at all
+        QTest::addColumn<QString>("after");  // in the log
+        const char *save = "cmdExit_Click", *close = "close";
+        QTest::newRow("saved, Enter keeps both") << "cmdExit" << save << 0 << "0 0 0 3 0 15";
+        QTest::newRow("backed up, overwrite")
+            << "mnuBackUpNow" << save << int(QMessageBox::No) << "0 0 0 3 0 10";
         QTest::newRow("backed up, cancel")
-            << "mnuBackUpNow" << int(QMessageBox::Cancel) << "0 0 0 0 0 15";
-        QTest::newRow("deleted, Enter") << "mnuDeleteLogs" << 0 << "0 0 0 3 0 0";
+            << "mnuBackUpNow" << save << int(QMessageBox::Cancel) << "0 0 0 0 0 15";
+        QTest::newRow("deleted, Enter") << "mnuDeleteLogs" << save << 0 << "0 0 0 3 0 0";
+        QTest::newRow("closed, Enter twice") << "cmdExit" << close << 0 << "0 0 0 3 0 15";
+        QTest::newRow("saved, then terminated") << "cmdExit"
+                                                << "endOnSignal" << 0 << "0 0 0 3 0 15";
     }
     void twoWindowsOnOneLog()
     {
@@ -226,26 +266,94 @@ private slots:
         QFETCH(int, answer);
         if (answer)
             MessageBox::setNextAnswer(MessageBox::Button(answer));
-        m_window->cmdExit_Click(); // the other's Save & Exit has closed this window too
-        const QString asked = takeShownBoxes().value(0);
+        // The other's Save & Exit has closed this window too: it is shown again.
+        m_window->show();
+        QFETCH(QString, ending);
+        QVERIFY(QMetaObject::invokeMethod(m_window.get(), qPrintable(ending)));
+        QStringList asked = takeShownBoxes();
+        if (ending == "close") // first whether to save at all
+            QCOMPARE(asked.takeFirst().section('|', 0, 1), "Unsaved Finds|Save/Discard/Cancel");
+        const bool deleted = first == "mnuDeleteLogs";
         const QString counts =
-            "Dollar Coins 0, Half Dollar Coins 0, Quarters 0, Dimes 3, Nickels 0, "
-            "Pennies %1";
-        QVERIFY2(asked.startsWith("Log File Changed|YesNoCancel|2|Basic.LOG has been changed") &&
-                     asked.contains(
-                         QString("\nShown here: %1\n\nYes keeps the finds of both and "
-                                 "writes: %2\n")
-                             .arg(counts.arg(10), counts.arg(first == "mnuDeleteLogs" ? 0 : 15))),
-                 qPrintable(asked));
+            "Dollar Coins 0, Half Dollar Coins 0, Quarters 0, Dimes %1, Nickels 0, Pennies %2";
+        const QString kept =
+            QString("Basic.LOG has been changed by another window or program "
+                    "since this window last read or wrote it.\n\nIn the file "
+                    "now: %1\nShown here: %2\n\nKeep Both keeps the finds of "
+                    "both and writes: %3\n")
+                .arg(deleted ? "none, the file has been deleted" : counts.arg("0", "15"),
+                     counts.arg("3", "10"), counts.arg("3", deleted ? "0" : "15"));
+        if (ending == "endOnSignal")
+            QCOMPARE(asked, QStringList());
+        else
+            QVERIFY2(
+                asked.size() == 1 &&
+                    asked[0].startsWith("Log File Changed|&Keep Both/&Overwrite/Cancel|2|" + kept),
+                qPrintable(asked.join('\n')));
         QFETCH(QString, after);
         QCOMPARE(QString(file()).replace("\r\n", " ").trimmed(), after);
         const bool cancelled = answer == QMessageBox::Cancel;
-        QCOMPARE(frame(0).section(' ', 0, 5), cancelled ? "0 0 0 3 0 10" : after);
-        QCOMPARE(m_endings, cancelled ? 0 : 1);
+        QCOMPARE(frame(0).mid(0, 6).join(' '), cancelled ? "0 0 0 3 0 10" : after);
+        QCOMPARE(m_endings, cancelled || ending == "close" ? 0 : 1);
+        QCOMPARE(m_window->isVisible(), cancelled);
+    }
+
+    // Closing the window after 3 pennies were typed (and logged): only finds not yet in
+    // the log are asked about; Save writes them as Save & Exit does.
+    void closing_data()
+    {
+        QTest::addColumn<QByteArray>("log");
+        QTest::addColumn<bool>("logged");
+        QTest::addColumn<QString>("entry"); // chosen from the menu before closing
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<QByteArray>("after");
+        const QString asked = "Unsaved Finds|Save/Discard/Cancel|2|The finds logged since "
+                              "Basic.LOG was last written have not been saved.\n\nSave writes "
+                              "them to Basic.LOG, as Save & Exit does.  Discard closes Zoredev "
+                              "without them, and they are lost.  Cancel keeps the window open.";
+        const QByteArray saved = "4\r\n1\r\n22\r\n37\r\n19\r\n253\r\n";
+        const int yes = QMessageBox::Yes;
+        QTest::newRow("Enter saves")
+            << kLog << true << "" << QList<int>() << QStringList{asked} << true << saved;
+        QTest::newRow("discard") << kLog << true << "" << QList<int>{QMessageBox::Discard}
+                                 << QStringList{asked} << true << kLog;
+        QTest::newRow("cancel") << kLog << true << "" << QList<int>{QMessageBox::Cancel}
+                                << QStringList{asked} << false << kLog;
+        QTest::newRow("save fails") << kMadeDirectory << true << "" << QList<int>()
+                                    << QStringList{asked, kNotWritten} << false << kNone;
+        QTest::newRow("only typed")
+            << kLog << false << "" << QList<int>() << QStringList() << true << kLog;
+        QTest::newRow("backed up") << kLog << true << "mnuBackUpNow" << QList<int>()
+                                   << QStringList{kBackedUp} << true << saved;
+        QTest::newRow("log deleted") << kLog << true << "mnuDeleteLogs" << QList<int>{yes}
+                                     << QStringList{kEraseLogs, kLogsErased} << true << kNone;
+    }
+    void closing()
+    {
+        QFETCH(QByteArray, log);
+        start(log);
+        type("5=3");
+        QFETCH(bool, logged);
+        if (logged)
+            click("cmdAdd");
+        QFETCH(QList<int>, answers);
+        for (const int answer : answers)
+            MessageBox::setNextAnswer(MessageBox::Button(answer));
+        QFETCH(QString, entry);
+        if (!entry.isEmpty())
+            find<QAction>(entry)->trigger();
+        QTEST(m_window->close(), "closed");
+        QTEST(takeShownBoxes(), "boxes");
+        QTEST(file(), "after");
+        QCOMPARE(m_endings, 0);
     }
 
     void layoutColoursAndNames()
     {
+        ZOREDEV_REQUIRE(QFontDatabase::families().contains("Liberation Sans"),
+                        "the layout is drawn for Liberation Sans (fonts-liberation)");
         // The window's faces are fixed and light, so its texts stay dark on a dark desktop.
         const QPalette desktop = QApplication::palette();
         QApplication::setPalette(QPalette(QColor(230, 230, 230), QColor(30, 30, 30)));
@@ -299,9 +407,10 @@ private slots:
         for (int tab : {1, 2}) {
             find<QTabWidget>("SSTab1")->setCurrentIndex(tab);
             QLabel* placeholder = find(QStringLiteral("Label2_%1").arg(tab - 1));
-            QVERIFY(placeholder->isVisible() && !find<QGroupBox>("Frame2")->isVisible());
-            QVERIFY(placeholder->wordWrap() &&
-                    placeholder->heightForWidth(placeholder->width()) <= placeholder->height());
+            QVERIFY(placeholder->isVisible());
+            QVERIFY(!find<QGroupBox>("Frame2")->isVisible());
+            QVERIFY(placeholder->wordWrap());
+            QCOMPARE_LE(placeholder->heightForWidth(placeholder->width()), placeholder->height());
         }
     }
 
@@ -310,7 +419,7 @@ private slots:
     void menuEntry_data()
     {
         QTest::addColumn<QString>("entry");
-        QTest::addColumn<QByteArray>("log"); // kDeleted, kDirectory: after the start
+        QTest::addColumn<QByteArray>("log");
         QTest::addColumn<QByteArray>("backup");
         QTest::addColumn<QList<int>>("answers");
         QTest::addColumn<QStringList>("boxes");
@@ -328,16 +437,14 @@ private slots:
         const QByteArray lf = "4\n1\n22\n37\n19\n250\n", backup = "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n";
         const QByteArray damaged = "1\nx\n3\n4\n5\n6\n", three = "1\n2\n3\n";
         const QString shown = "4 1 22 37 19 250 333", restored = "1 2 3 4 5 6 21";
-        const QString question = "Status|YesNo|0|Restore complete.  Would you like to replace "
+        const QString question = "Status|Yes/No|0|Restore complete.  Would you like to replace "
                                  "the current .LOG file(s) with the backup .LOG files at this "
                                  "time?";
-        const QString eraseBackups = "Please Verify Requested Action|YesNo|0|You have indicated "
+        const QString eraseBackups = "Please Verify Requested Action|Yes/No|0|You have indicated "
                                      "that you wish to ERASE ALL BACKUP FILES.  Are you sure this "
                                      "is what you wish to do?";
-        const QString eraseLogs = "Confirm Requested Action|YesNo,No|3|You have indicated that "
-                                  "you wish to ERASE YOUR PRIMARY LOG FILE(S).  Are you SURE this "
-                                  "is what you want to do?";
-        const QStringList backedUp{"Zoredev|Ok|0|Log files have been backed up."};
+        const QString eraseLogs = kEraseLogs;
+        const QStringList backedUp{kBackedUp};
         const char *restore = "mnuRestoreFromBackup", *backUp = "mnuBackUpNow";
         row("back up", backUp, lf, backup, {}, backedUp, kLog, kLog, shown);
         const QByteArray zeros = QByteArray("0\r\n").repeated(6);
@@ -369,15 +476,12 @@ private slots:
                            "file is still there."},
             lf, kNone, shown);
         row("delete logs, Enter", "mnuDeleteLogs", lf, backup, {}, {eraseLogs}, lf, backup, shown);
-        row("delete logs, yes", "mnuDeleteLogs", lf, backup, {yes},
-            {eraseLogs, "Status of Operation|Ok|2|Log file(s) have been DELETED."}, kNone, backup,
-            "0 0 0 0 0 0 0");
+        row("delete logs, yes", "mnuDeleteLogs", lf, backup, {yes}, {eraseLogs, kLogsErased}, kNone,
+            backup, "0 0 0 0 0 0 0");
         row("delete logs, none", "mnuDeleteLogs", kDeleted, backup, {yes},
             {eraseLogs, "Zoredev|Ok|0|There are no LOG files to delete."}, kNone, backup,
             "0 0 0 0 0 0 0");
-        row("save & exit, log unwritable", "cmdExit", kDirectory, kNone, {},
-            {"Zoredev|Ok|2|Cannot write Basic.LOG: Is a directory\n\nYour logged finds are still "
-             "shown and nothing was lost.  The file on disk was not changed."},
+        row("save & exit, log unwritable", "cmdExit", kMadeDirectory, kNone, {}, {kNotWritten},
             kNone, kNone, shown);
         row("quick help", "mnuQuickHelp", lf, kNone, {},
             {"Zoredev|Ok|0|Error: You asked for help when none is needed."}, lf, kNone, shown);
@@ -388,23 +492,17 @@ private slots:
         QFETCH(QList<int>, answers);
         QFETCH(QByteArray, backup);
         put("Basic.LOG.Backup", backup);
-        start(log == kDeleted || log == kDirectory ? kLog : log);
-        if (log == kDirectory)
-            put("Basic.LOG", kDirectory);
-        if (log == kDeleted) { // so that the next save replaces nothing and asks nothing
-            MessageBox::setNextAnswer(QMessageBox::Yes);
-            find<QAction>("mnuDeleteLogs")->trigger();
-            QCOMPARE(takeShownBoxes().size(), 2);
-        }
+        start(log);
         for (const int answer : answers)
             MessageBox::setNextAnswer(MessageBox::Button(answer));
         QFETCH(QString, entry);
         entry.startsWith("cmd") ? click(qPrintable(entry)) : find<QAction>(entry)->trigger();
         QTEST(takeShownBoxes(), "boxes");
-        QVERIFY(m_endings == 0 && m_window->isVisible());
+        QCOMPARE(m_endings, 0);
+        QVERIFY(m_window->isVisible());
         QTEST(file(), "logAfter");
         QTEST(file("Basic.LOG.Backup"), "backupAfter");
-        QTEST(frame(0).section(' ', 0, 5) + ' ' + frame(0).section(' ', 18, 18), "counts");
+        QTEST(loggedCounts(), "counts");
         for (const QString& name : QDir(m_dir->path()).entryList(QDir::Files))
             QVERIFY2(name == "Basic.LOG" || name == "Basic.LOG.Backup", qPrintable(name));
     }
