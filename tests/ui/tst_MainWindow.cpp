@@ -234,20 +234,15 @@ private slots:
     // to write, and keeping both writes 15 pennies (none once the log is deleted).
     void twoWindowsOnOneLog_data()
     {
-        QTest::addColumn<QString>("first");  // what the other window does after logging
-        QTest::addColumn<QString>("ending"); // how this one saves
-        QTest::addColumn<int>("answer");     // 0: Enter, or no box at all
-        QTest::addColumn<QString>("after");  // in the log
-        const char *save = "cmdExit_Click", *close = "close";
-        QTest::newRow("saved, Enter keeps both") << "cmdExit" << save << 0 << "0 0 0 3 0 15";
+        QTest::addColumn<QString>("first"); // what the other window does after logging
+        QTest::addColumn<int>("answer");    // 0: Enter
+        QTest::addColumn<QString>("after"); // in the log
+        QTest::newRow("saved, Enter keeps both") << "cmdExit" << 0 << "0 0 0 3 0 15";
         QTest::newRow("backed up, overwrite")
-            << "mnuBackUpNow" << save << int(QMessageBox::No) << "0 0 0 3 0 10";
+            << "mnuBackUpNow" << int(QMessageBox::No) << "0 0 0 3 0 10";
         QTest::newRow("backed up, cancel")
-            << "mnuBackUpNow" << save << int(QMessageBox::Cancel) << "0 0 0 0 0 15";
-        QTest::newRow("deleted, Enter") << "mnuDeleteLogs" << save << 0 << "0 0 0 3 0 0";
-        QTest::newRow("closed, Enter twice") << "cmdExit" << close << 0 << "0 0 0 3 0 15";
-        QTest::newRow("saved, then terminated") << "cmdExit"
-                                                << "endOnSignal" << 0 << "0 0 0 3 0 15";
+            << "mnuBackUpNow" << int(QMessageBox::Cancel) << "0 0 0 0 0 15";
+        QTest::newRow("deleted, Enter") << "mnuDeleteLogs" << 0 << "0 0 0 3 0 0";
     }
     void twoWindowsOnOneLog()
     {
@@ -256,7 +251,8 @@ private slots:
         other.start();
         other.findChild<QLineEdit*>("txtPennies")->setText("5");
         QFETCH(QString, first);
-        if (first == "mnuDeleteLogs")
+        const bool deleted = first == "mnuDeleteLogs";
+        if (deleted)
             MessageBox::setNextAnswer(QMessageBox::Yes);
         for (const QString& handler : {QStringLiteral("cmdAdd"), first})
             QVERIFY(QMetaObject::invokeMethod(&other, qPrintable(handler + "_Click")));
@@ -266,88 +262,24 @@ private slots:
         QFETCH(int, answer);
         if (answer)
             MessageBox::setNextAnswer(MessageBox::Button(answer));
-        // The other's Save & Exit has closed this window too: it is shown again.
-        m_window->show();
-        QFETCH(QString, ending);
-        QVERIFY(QMetaObject::invokeMethod(m_window.get(), qPrintable(ending)));
-        QStringList asked = takeShownBoxes();
-        if (ending == "close") // first whether to save at all
-            QCOMPARE(asked.takeFirst().section('|', 0, 1), "Unsaved Finds|Save/Discard/Cancel");
-        const bool deleted = first == "mnuDeleteLogs";
+        m_window->cmdExit_Click(); // the other's Save & Exit has closed this window too
         const QString counts =
             "Dollar Coins 0, Half Dollar Coins 0, Quarters 0, Dimes %1, Nickels 0, Pennies %2";
-        const QString kept =
-            QString("Basic.LOG has been changed by another window or program "
-                    "since this window last read or wrote it.\n\nIn the file "
-                    "now: %1\nShown here: %2\n\nKeep Both keeps the finds of "
-                    "both and writes: %3\n")
-                .arg(deleted ? "none, the file has been deleted" : counts.arg("0", "15"),
-                     counts.arg("3", "10"), counts.arg("3", deleted ? "0" : "15"));
-        if (ending == "endOnSignal")
-            QCOMPARE(asked, QStringList());
-        else
-            QVERIFY2(
-                asked.size() == 1 &&
-                    asked[0].startsWith("Log File Changed|&Keep Both/&Overwrite/Cancel|2|" + kept),
-                qPrintable(asked.join('\n')));
+        QCOMPARE(takeShownBoxes(),
+                 QStringList{
+                     QString("Log File Changed|&Keep Both/&Overwrite/Cancel|2|Basic.LOG "
+                             "has been changed by another window or program since this "
+                             "window last read or wrote it.\n\nIn the file now: %1\n"
+                             "Shown here: %2\n\nKeep Both keeps the finds of both and "
+                             "writes: %3\nOverwrite writes the counts shown here, "
+                             "replacing what the file holds now.\nCancel writes nothing.")
+                         .arg(deleted ? "none, the file has been deleted" : counts.arg("0", "15"),
+                              counts.arg("3", "10"), counts.arg("3", deleted ? "0" : "15"))});
         QFETCH(QString, after);
         QCOMPARE(QString(file()).replace("\r\n", " ").trimmed(), after);
         const bool cancelled = answer == QMessageBox::Cancel;
         QCOMPARE(frame(0).mid(0, 6).join(' '), cancelled ? "0 0 0 3 0 10" : after);
-        QCOMPARE(m_endings, cancelled || ending == "close" ? 0 : 1);
-        QCOMPARE(m_window->isVisible(), cancelled);
-    }
-
-    // Closing the window after 3 pennies were typed (and logged): only finds not yet in
-    // the log are asked about; Save writes them as Save & Exit does.
-    void closing_data()
-    {
-        QTest::addColumn<QByteArray>("log");
-        QTest::addColumn<bool>("logged");
-        QTest::addColumn<QString>("entry"); // chosen from the menu before closing
-        QTest::addColumn<QList<int>>("answers");
-        QTest::addColumn<QStringList>("boxes");
-        QTest::addColumn<bool>("closed");
-        QTest::addColumn<QByteArray>("after");
-        const QString asked = "Unsaved Finds|Save/Discard/Cancel|2|The finds logged since "
-                              "Basic.LOG was last written have not been saved.\n\nSave writes "
-                              "them to Basic.LOG, as Save & Exit does.  Discard closes Zoredev "
-                              "without them, and they are lost.  Cancel keeps the window open.";
-        const QByteArray saved = "4\r\n1\r\n22\r\n37\r\n19\r\n253\r\n";
-        const int yes = QMessageBox::Yes;
-        QTest::newRow("Enter saves")
-            << kLog << true << "" << QList<int>() << QStringList{asked} << true << saved;
-        QTest::newRow("discard") << kLog << true << "" << QList<int>{QMessageBox::Discard}
-                                 << QStringList{asked} << true << kLog;
-        QTest::newRow("cancel") << kLog << true << "" << QList<int>{QMessageBox::Cancel}
-                                << QStringList{asked} << false << kLog;
-        QTest::newRow("save fails") << kMadeDirectory << true << "" << QList<int>()
-                                    << QStringList{asked, kNotWritten} << false << kNone;
-        QTest::newRow("only typed")
-            << kLog << false << "" << QList<int>() << QStringList() << true << kLog;
-        QTest::newRow("backed up") << kLog << true << "mnuBackUpNow" << QList<int>()
-                                   << QStringList{kBackedUp} << true << saved;
-        QTest::newRow("log deleted") << kLog << true << "mnuDeleteLogs" << QList<int>{yes}
-                                     << QStringList{kEraseLogs, kLogsErased} << true << kNone;
-    }
-    void closing()
-    {
-        QFETCH(QByteArray, log);
-        start(log);
-        type("5=3");
-        QFETCH(bool, logged);
-        if (logged)
-            click("cmdAdd");
-        QFETCH(QList<int>, answers);
-        for (const int answer : answers)
-            MessageBox::setNextAnswer(MessageBox::Button(answer));
-        QFETCH(QString, entry);
-        if (!entry.isEmpty())
-            find<QAction>(entry)->trigger();
-        QTEST(m_window->close(), "closed");
-        QTEST(takeShownBoxes(), "boxes");
-        QTEST(file(), "after");
-        QCOMPARE(m_endings, 0);
+        QCOMPARE(m_endings, cancelled ? 0 : 1);
     }
 
     void layoutColoursAndNames()
@@ -414,11 +346,12 @@ private slots:
         }
     }
 
-    // Every entry of the Options menu, a Help entry and a Save & Exit that fails: the
-    // files before, the answers given, the boxes shown, and the files and counts after.
-    void menuEntry_data()
+    // Every entry of the Options menu, a Help entry, a Save & Exit that fails and the
+    // close control: the files before, the steps taken (a control's name, or an entry
+    // typed), the answers given, the boxes shown, and the files, counts and window after.
+    void userSteps_data()
     {
-        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QByteArray>("log");
         QTest::addColumn<QByteArray>("backup");
         QTest::addColumn<QList<int>>("answers");
@@ -426,12 +359,14 @@ private slots:
         QTest::addColumn<QByteArray>("logAfter");
         QTest::addColumn<QByteArray>("backupAfter");
         QTest::addColumn<QString>("counts"); // and the coin total
-        const auto row = [](const char* name, const char* entry, const QByteArray& log,
+        QTest::addColumn<bool>("open");
+        const auto row = [](const char* name, const QStringList& steps, const QByteArray& log,
                             const QByteArray& backup, const QList<int>& answers,
                             const QStringList& boxes, const QByteArray& logAfter,
-                            const QByteArray& backupAfter, const QString& counts) {
-            QTest::newRow(name) << entry << log << backup << answers << boxes << logAfter
-                                << backupAfter << counts;
+                            const QByteArray& backupAfter, const QString& counts,
+                            bool open = true) {
+            QTest::newRow(name) << steps << log << backup << answers << boxes << logAfter
+                                << backupAfter << counts << open;
         };
         const int yes = QMessageBox::Yes, no = QMessageBox::No;
         const QByteArray lf = "4\n1\n22\n37\n19\n250\n", backup = "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n";
@@ -446,47 +381,67 @@ private slots:
         const QString eraseLogs = kEraseLogs;
         const QStringList backedUp{kBackedUp};
         const char *restore = "mnuRestoreFromBackup", *backUp = "mnuBackUpNow";
-        row("back up", backUp, lf, backup, {}, backedUp, kLog, kLog, shown);
+        row("back up", {backUp}, lf, backup, {}, backedUp, kLog, kLog, shown);
         const QByteArray zeros = QByteArray("0\r\n").repeated(6);
-        row("back up, log deleted here", backUp, kDeleted, kNone, {}, backedUp, zeros, zeros,
+        row("back up, log deleted here", {backUp}, kDeleted, kNone, {}, backedUp, zeros, zeros,
             "0 0 0 0 0 0 0");
-        row("back up, backup unwritable", backUp, lf, kDirectory, {},
+        row("back up, backup unwritable", {backUp}, lf, kDirectory, {},
             {"Zoredev|Ok|2|Cannot write Basic.LOG.Backup: Is a directory\n\nThe "
              "back-up is not complete.  Your logged finds are still shown and nothing on disk was "
              "lost."},
             kLog, kNone, shown);
-        row("restore, three lines", restore, lf, three, {},
+        row("restore, three lines", {restore}, lf, three, {},
             {"Zoredev|Ok|0|There are no backup files to restore."}, lf, three, shown);
-        row("restore, no", restore, lf, backup, {no}, {question}, lf, backup, restored);
-        row("restore, yes", restore, lf, " 1\n2\n3\n4\n5\n6", {yes}, {question}, backup, backup,
+        row("restore, no", {restore}, lf, backup, {no}, {question}, lf, backup, restored);
+        row("restore, yes", {restore}, lf, " 1\n2\n3\n4\n5\n6", {yes}, {question}, backup, backup,
             restored);
-        row("restore, damaged", restore, lf, damaged, {yes, no},
+        row("restore, damaged", {restore}, lf, damaged, {yes, no},
             {"Zoredev|Ok|2|The file Basic.LOG.Backup is damaged:\n\nLine 2 (Half Dollar Coins) "
              "holds \"x\", which is not a number.\n\nThese counts are taken as 0.  The file is "
              "not changed until you save.",
              question},
             lf, damaged, "1 0 3 4 5 6 19");
-        row("delete backups, no", "mnuDeleteBackups", lf, backup, {no}, {eraseBackups}, lf, backup,
-            shown);
-        row("delete backups, yes", "mnuDeleteBackups", lf, backup, {yes},
+        row("delete backups, no", {"mnuDeleteBackups"}, lf, backup, {no}, {eraseBackups}, lf,
+            backup, shown);
+        row("delete backups, yes", {"mnuDeleteBackups"}, lf, backup, {yes},
             {eraseBackups, "Operation Status|Ok|0|Backup file(s) have been DELETED."}, lf, kNone,
             shown);
-        row("delete backups, a directory", "mnuDeleteBackups", lf, kDirectory, {yes},
+        row("delete backups, a directory", {"mnuDeleteBackups"}, lf, kDirectory, {yes},
             {eraseBackups, "Zoredev|Ok|2|Cannot delete Basic.LOG.Backup: Is a directory\n\nThe "
                            "file is still there."},
             lf, kNone, shown);
-        row("delete logs, Enter", "mnuDeleteLogs", lf, backup, {}, {eraseLogs}, lf, backup, shown);
-        row("delete logs, yes", "mnuDeleteLogs", lf, backup, {yes}, {eraseLogs, kLogsErased}, kNone,
-            backup, "0 0 0 0 0 0 0");
-        row("delete logs, none", "mnuDeleteLogs", kDeleted, backup, {yes},
+        row("delete logs, Enter", {"mnuDeleteLogs"}, lf, backup, {}, {eraseLogs}, lf, backup,
+            shown);
+        row("delete logs, yes", {"mnuDeleteLogs"}, lf, backup, {yes}, {eraseLogs, kLogsErased},
+            kNone, backup, "0 0 0 0 0 0 0");
+        row("delete logs, none", {"mnuDeleteLogs"}, kDeleted, backup, {yes},
             {eraseLogs, "Zoredev|Ok|0|There are no LOG files to delete."}, kNone, backup,
             "0 0 0 0 0 0 0");
-        row("save & exit, log unwritable", "cmdExit", kMadeDirectory, kNone, {}, {kNotWritten},
+        row("save & exit, log unwritable", {"cmdExit"}, kMadeDirectory, kNone, {}, {kNotWritten},
             kNone, kNone, shown);
-        row("quick help", "mnuQuickHelp", lf, kNone, {},
+        row("quick help", {"mnuQuickHelp"}, lf, kNone, {},
             {"Zoredev|Ok|0|Error: You asked for help when none is needed."}, lf, kNone, shown);
+        // Closing asks only about finds logged since the log was last read or written.
+        const QString asked = "Unsaved Finds|Save/Discard/Cancel|2|The finds logged since "
+                              "Basic.LOG was last written have not been saved.\n\nSave writes "
+                              "them to Basic.LOG, as Save & Exit does.  Discard closes Zoredev "
+                              "without them, and they are lost.  Cancel keeps the window open.";
+        const QByteArray saved = "4\r\n1\r\n22\r\n37\r\n19\r\n253\r\n";
+        const QString more = "4 1 22 37 19 253 336";
+        const QStringList logged{"5=3", "cmdAdd", "close"};
+        row("close, Enter saves", logged, lf, kNone, {}, {asked}, saved, kNone, more, false);
+        row("close, discard", logged, lf, kNone, {QMessageBox::Discard}, {asked}, lf, kNone, more,
+            false);
+        row("close, cancel", logged, lf, kNone, {QMessageBox::Cancel}, {asked}, lf, kNone, more);
+        row("close, save fails", logged, kMadeDirectory, kNone, {}, {asked, kNotWritten}, kNone,
+            kNone, more);
+        row("close, only typed", {"5=3", "close"}, lf, kNone, {}, {}, lf, kNone, shown, false);
+        row("close, backed up", {"5=3", "cmdAdd", backUp, "close"}, lf, kNone, {}, backedUp, saved,
+            saved, more, false);
+        row("close, log deleted", {"5=3", "cmdAdd", "mnuDeleteLogs", "close"}, lf, kNone, {yes},
+            {eraseLogs, kLogsErased}, kNone, kNone, "0 0 0 0 0 0 0", false);
     }
-    void menuEntry()
+    void userSteps()
     {
         QFETCH(QByteArray, log);
         QFETCH(QList<int>, answers);
@@ -495,11 +450,18 @@ private slots:
         start(log);
         for (const int answer : answers)
             MessageBox::setNextAnswer(MessageBox::Button(answer));
-        QFETCH(QString, entry);
-        entry.startsWith("cmd") ? click(qPrintable(entry)) : find<QAction>(entry)->trigger();
+        QFETCH(QStringList, steps);
+        for (const QString& step : steps) {
+            if (step.contains('='))
+                type(step);
+            else if (step == "close")
+                m_window->close();
+            else
+                step.startsWith("cmd") ? click(qPrintable(step)) : find<QAction>(step)->trigger();
+        }
         QTEST(takeShownBoxes(), "boxes");
         QCOMPARE(m_endings, 0);
-        QVERIFY(m_window->isVisible());
+        QTEST(m_window->isVisible(), "open");
         QTEST(file(), "logAfter");
         QTEST(file("Basic.LOG.Backup"), "backupAfter");
         QTEST(loggedCounts(), "counts");
