@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "ZoredevVersion.h"
 #include "tally/FrameFigures.h"
 #include "tally/NumberRules.h"
 #include "ui/MakerContact.h"
