@@ -109,10 +109,10 @@ screenshot)
 icons)
     # The PNGs are committed, so only a change of the picture needs this.
     ensure_packages librsvg2-bin
-    for size in 16 32 48 64 128 256; do
+    while read -r size; do
         rsvg-convert --width "$size" --height "$size" --keep-aspect-ratio \
             --output "$here/data/icons/zoredev-$size.png" "$here/data/icons/zoredev.svg"
-    done
+    done <"$here/data/icons/sizes"
     ;;
 *)
     echo "usage: $0 run|test|fuzz [SECONDS]|bench [RUNS]|screenshot [OPTIONS] [KEYS]|icons" >&2
