@@ -234,7 +234,7 @@ void AboutDialog::StartSysInfo()
     MessageBox::inform(this, QStringLiteral("System Information Is Unavailable At This Time"));
 }
 
-bool AboutDialog::GetKeyValue(const Registry::Key& keyRoot, const QString& keyName,
+bool AboutDialog::GetKeyValue(Registry::Key keyRoot, const QString& keyName,
                               const QString& subKeyRef, QString& keyVal)
 {
     Registry::Key key = 0;
