@@ -273,7 +273,7 @@ std::optional<QStringList> MainWindow::saveLogAndBackup()
     if (!logFailure->isEmpty())
         failures << *logFailure;
     const store::StoreResult backup = m_store.write(kBackupName, m_logged);
-    if (!backup.ok)
+    if (!backup.ok())
         failures << saveFailure(kBackupName, backup.error);
     return failures;
 }
