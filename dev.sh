@@ -39,19 +39,19 @@ ensure_test_locale() {
     fi
 }
 
-build() { # preset
-    local preset="$1" dir="$here/build"
-    [ "$preset" = default ] || dir="$here/build-$preset"
+# The presets (CMakePresets.json) are read from the working directory, so these
+# run in the source tree; the program itself starts where the user is.
+build() { # preset [CMAKE OPTIONS]
     # Configured every time, which takes a moment: a build first made by
     # ./dev.sh run then finds the tools ./dev.sh test installed, and keeps the
     # end-to-end test.
-    cmake -S "$here" --preset "$preset" "${@:2}" >/dev/null
-    cmake --build "$dir" --parallel "$(nproc)"
+    (cd "$here" && cmake --preset "$1" "${@:2}" >/dev/null &&
+        cmake --build --preset "$1" --parallel "$(nproc)")
 }
 
+# The asan preset carries the sanitizers' options, so any report fails the run.
 run_tests() { # preset
-    ctest --test-dir "$([ "$1" = default ] && echo "$here/build" || echo "$here/build-$1")" \
-        --output-on-failure --parallel "$(nproc)" --timeout 300
+    (cd "$here" && ctest --preset "$1" --parallel "$(nproc)")
 }
 
 # Builds the fuzz target with clang in build-fuzz/ and runs it; what a run learns
@@ -84,13 +84,10 @@ test)
     # Everything is installed now, so a check that would be skipped fails instead.
     build default -DZOREDEV_REQUIRE_ALL_TESTS=ON
     run_tests default
-    # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer, where
-    # any report fails the run, then each fuzz target for a few seconds.
+    # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer, then
+    # each fuzz target for a few seconds.
     build asan -DZOREDEV_REQUIRE_ALL_TESTS=ON
-    ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
-        LSAN_OPTIONS="suppressions=$here/tests/lsan-suppressions.txt" \
-        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-        run_tests asan
+    run_tests asan
     fuzz 5
     ;;
 fuzz)
@@ -109,10 +106,10 @@ screenshot)
 icons)
     # The PNGs are committed, so only a change of the picture needs this.
     ensure_packages librsvg2-bin
-    for size in 16 32 48 64 128 256; do
+    while read -r size; do
         rsvg-convert --width "$size" --height "$size" --keep-aspect-ratio \
             --output "$here/data/icons/zoredev-$size.png" "$here/data/icons/zoredev.svg"
-    done
+    done <"$here/data/icons/sizes"
     ;;
 *)
     echo "usage: $0 run|test|fuzz [SECONDS]|bench [RUNS]|screenshot [OPTIONS] [KEYS]|icons" >&2

@@ -1,23 +1,83 @@
 #!/usr/bin/env bash
 # Tries the README's two commands as a new user would: in a fresh minbase chroot
-# of the given Debian release with only git added, into which a commit of this
-# repository is cloned. With --deb it also builds the Debian package there, checks
-# it with lintian, installs it, runs its autopkgtest and removes it again.
-#   scripts/fresh-debian.sh bookworm|trixie [COMMIT] [--deb]
-# Needs root; the chroot is made anew in /work/chroots/RELEASE each time.
+# of the given Debian release with only git added, into which this repository's
+# HEAD is cloned. With --deb it also builds the Debian package there, checks it
+# with lintian, installs it, runs its autopkgtest and removes it again.
+#   scripts/fresh-debian.sh RELEASE [DIR] [--deb]
+# Needs root. The chroot is made in DIR, which must be empty or missing and is
+# kept; without DIR in a temporary folder removed at the end. Packages come from
+# the Debian mirror this machine's own apt sources name.
 set -euo pipefail
-suite="${1:?usage: $0 bookworm|trixie [COMMIT] [--deb]}"
+usage="usage: $0 RELEASE [DIR] [--deb]"
+suite="${1:?$usage}" dir="" deb=""
+for arg in "${@:2}"; do
+    case "$arg" in
+    --deb) deb=1 ;;
+    -*) echo "$usage" >&2; exit 2 ;;
+    *) dir="$arg" ;;
+    esac
+done
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-commit="$(git -C "$root" rev-parse "${2:-HEAD}^{commit}")"
-dir="/work/chroots/$suite"
+commit="$(git -C "$root" rev-parse HEAD)"
+temporary=""
+[ -n "$dir" ] || dir="$(mktemp -d)" temporary=1
+mkdir -p "$dir"
+dir="$(cd "$dir" && pwd)"
+[ -z "$(ls -A "$dir")" ] || { echo "$dir is not empty" >&2; exit 2; }
+log="$(mktemp)"
 mounts=(proc sys dev dev/pts dev/shm)
+
+# The first http(s) URI of a "deb" source for this machine's own Debian release,
+# from sources.list and sources.list.d, one-line (.list) and deb822 (.sources).
+host_mirror() {
+    local want files=()
+    want="^($(. /etc/os-release && echo "${VERSION_CODENAME:-stable}")|stable|testing|unstable|sid)\$"
+    shopt -s nullglob
+    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+        [ -f "$f" ] && files+=("$f")
+    done
+    [ ${#files[@]} -gt 0 ] || return 0
+    awk -v want="$want" '
+        function take(uris, suites,   u, s, i, j) {
+            split(uris, u, " "); split(suites, s, " ")
+            for (i in s) if (s[i] ~ want) for (j = 1; j in u; j++) if (u[j] ~ /^https?:\/\//) {
+                print u[j]; found = 1; exit
+            }
+        }
+        function paragraph() {
+            if (types ~ /(^| )deb( |$)/ && enabled != "no") take(uris, suites)
+            types = uris = suites = enabled = ""
+        }
+        FNR == 1 { paragraph() }
+        FILENAME !~ /\.sources$/ {
+            sub(/#.*/, ""); sub(/\[[^]]*\]/, "")
+            if ($1 == "deb") take($2, $3)
+            next
+        }
+        /^[ \t]*#/ { next }
+        /^[ \t]*$/ { paragraph(); next }
+        { field = tolower($1); $1 = ""; sub(/^ +/, "") }
+        field == "types:" { types = $0 }
+        field == "uris:" { uris = $0 }
+        field == "suites:" { suites = $0 }
+        field == "enabled:" { enabled = tolower($0) }
+        END { if (!found) paragraph() }' "${files[@]}"
+}
+mirror="$(host_mirror)"
+[ -n "$mirror" ] || { echo "no Debian mirror for this release in /etc/apt/sources*" >&2; exit 1; }
 
 unmount() {
     for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
         ! mountpoint -q "$dir/${mounts[i]}" || umount -l "$dir/${mounts[i]}"
     done
 }
-trap unmount EXIT
+# --one-file-system: never into a mount that is still there.
+cleanup() {
+    unmount
+    rm -f "$log"
+    [ -z "$temporary" ] || rm -rf --one-file-system "$dir"
+}
+trap cleanup EXIT
 step() { # title command...
     local start=$SECONDS status=0
     echo "== $suite: $1"
@@ -31,13 +91,10 @@ in_chroot() { # script
 }
 
 command -v debootstrap >/dev/null || apt-get install -y -qq debootstrap
-unmount
-# --one-file-system: never into a mount a killed run may have left behind.
-rm -rf --one-file-system "$dir"
-mkdir -p "$dir"
-quietly() { "$@" >"$dir.log" 2>&1 || { tail -20 "$dir.log"; return 1; }; }
-step "debootstrap" quietly debootstrap --variant=minbase --include=git "$suite" "$dir" \
-    http://deb.debian.org/debian
+quietly() { "$@" >"$log" 2>&1 || { tail -20 "$log"; return 1; }; }
+# debootstrap leaves the chroot's sources.list naming the same mirror, for dev.sh and
+# apt-get build-dep.
+step "debootstrap" quietly debootstrap --variant=minbase --include=git "$suite" "$dir" "$mirror"
 for m in "${mounts[@]}"; do mount --bind "/$m" "$dir/$m"; done
 cp /etc/resolv.conf "$dir/etc/resolv.conf"
 git clone -q --no-checkout "$root" "$dir/root/zoredev"
@@ -51,13 +108,16 @@ step "./dev.sh run, first" in_chroot 'QT_QPA_PLATFORM=offscreen ./dev.sh run >..
     kill $p || true
     cmp Basic.LOG <(printf " 0 \r\n%.0s" 1 2 3 4 5 6) || { tail ../run.log; exit 1; }; rm Basic.LOG'
 step "./dev.sh test" in_chroot './dev.sh test'
-# The same check as the package's autopkgtest: the window comes up with its title
-# and the program seeds its log in the directory it was started from.
-step "./dev.sh run" in_chroot 'timeout 300 xvfb-run -a debian/tests/start x11 "$PWD/dev.sh" run'
+# The same check as the package's autopkgtest, which reads the version with
+# dpkg-dev: the window comes up with its title and the program seeds its log in
+# the directory it was started from.
+step "./dev.sh run" in_chroot 'apt-get install -y -qq --no-install-recommends dpkg-dev >/dev/null
+    timeout 300 xvfb-run -a debian/tests/start x11 "$PWD/dev.sh" run'
 
-[ "${3:-}" = --deb ] || exit 0
+[ -n "$deb" ] || exit 0
 step "apt-get build-dep ./" in_chroot 'apt-get build-dep -y -qq ./ >/dev/null'
-step "dpkg-buildpackage -us -uc -b" in_chroot 'dpkg-buildpackage -us -uc -b >../build.log 2>&1 || { tail -40 ../build.log; exit 1; }'
+step "dpkg-buildpackage -us -uc -b" in_chroot 'dpkg-buildpackage -us -uc -b >../build.log 2>&1 || { tail -40 ../build.log; exit 1; }
+    grep -E "^[0-9]+% tests passed" ../build.log'
 in_chroot 'apt-get install -y -qq lintian autopkgtest >/dev/null'
 step "lintian" in_chroot 'lintian --fail-on error,warning --display-info ../zoredev_*.changes'
 step "apt-get install ./zoredev_*.deb" in_chroot 'apt-get install -y -qq ../zoredev_*.deb >/dev/null; dpkg-query -W zoredev'

@@ -83,8 +83,25 @@ QString replaceWith(const QString& path, const std::string& bytes, bool* placed 
     const int dir = ::open(QFile::encodeName(QFileInfo(path).canonicalPath()).constData(),
                            O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const int error = dir < 0 || ::fsync(dir) != 0 ? errno : 0;
-    ::close(dir); // EBADF for no directory, and its errno is taken already
+    if (dir >= 0)
+        ::close(dir);
     return error == 0 || error == EINVAL ? QString() : systemReason(error);
+}
+
+// QLockFile tells only which kind of failure it met, not the system's reason, and
+// errno after it may come from any call it made since.
+QString lockFailure(const QLockFile& lock)
+{
+    switch (lock.error()) {
+    case QLockFile::LockFailedError:
+        return QStringLiteral("another program keeps %1 locked").arg(lock.fileName());
+    case QLockFile::PermissionError:
+        return QStringLiteral("cannot create %1: %2").arg(lock.fileName(), systemReason(EACCES));
+    case QLockFile::NoError:
+    case QLockFile::UnknownError:
+        break;
+    }
+    return QStringLiteral("cannot create %1").arg(lock.fileName());
 }
 
 } // namespace
@@ -139,7 +156,6 @@ StoreResult LogStore::write(const QString& fileName, const Captions& captions) c
 {
     StoreResult result;
     result.error = replaceWith(pathOf(fileName), LogFormat::saveForm(captions));
-    result.ok = result.error.isEmpty();
     return result;
 }
 
@@ -151,10 +167,7 @@ SaveResult LogStore::saveLog(const LogState& expected, const Captions& captions)
     QLockFile lock(QDir(m_directory).filePath(logName + QStringLiteral(".lock")));
     lock.setStaleLockTime(kStaleLockMs);
     if (!lock.tryLock(kLockWaitMs)) {
-        // QLockFile keeps no reason of its own; its failed open set errno last.
-        result.error = lock.error() == QLockFile::LockFailedError
-                           ? QStringLiteral("another program keeps %1 locked").arg(lock.fileName())
-                           : systemReason(errno);
+        result.error = lockFailure(lock);
         return result;
     }
     const ReadResult disk = read(logName);

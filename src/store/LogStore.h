@@ -13,8 +13,9 @@ inline constexpr char kBackupFileName[] = "Basic.LOG.Backup";
 // decides how to word it for the user.
 struct StoreResult
 {
-    bool ok = false;
     QString error; // empty when ok
+
+    bool ok() const { return error.isEmpty(); }
 };
 
 struct ReadResult

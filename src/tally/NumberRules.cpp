@@ -57,8 +57,16 @@ std::size_t matchNumber(std::string_view text)
 // decimal separator whatever the user's settings.
 double toDouble(std::string_view number)
 {
+    // "C" is built into the C library, so only a lack of memory refuses it. Then the
+    // number is read in the current locale with that locale's decimal point put in:
+    // strtod_l with no locale at all is undefined.
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
-    return strtod_l(std::string(number).c_str(), nullptr, cLocale);
+    std::string text(number);
+    if (cLocale != locale_t(0))
+        return strtod_l(text.c_str(), nullptr, cLocale);
+    if (const auto point = text.find('.'); point != std::string::npos)
+        text.replace(point, 1, std::localeconv()->decimal_point);
+    return std::strtod(text.c_str(), nullptr);
 }
 
 // The value rounded to 15 significant digits: the digits without trailing zeros

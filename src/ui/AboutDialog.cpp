@@ -1,5 +1,6 @@
 #include "ui/AboutDialog.h"
 
+#include "ZoredevVersion.h"
 #include "ui/MessageBox.h"
 #include "ui/ProgramFont.h"
 #include "ui/ProgramIcon.h"
@@ -177,10 +178,7 @@ void AboutDialog::Form_Load()
 {
     const QString title = MessageBox::applicationTitle();
     setWindowTitle(QStringLiteral("About ") + title);
-    m_lblVersion->setText(QStringLiteral("Version %1.%2.%3")
-                              .arg(ZOREDEV_VERSION_MAJOR)
-                              .arg(ZOREDEV_VERSION_MINOR)
-                              .arg(ZOREDEV_VERSION_PATCH));
+    m_lblVersion->setText(QStringLiteral("Version " ZOREDEV_VERSION));
     m_lblTitle->setText(title);
     m_lblDisclaimer->setText(disclaimerText());
 }
@@ -236,7 +234,7 @@ void AboutDialog::StartSysInfo()
     MessageBox::inform(this, QStringLiteral("System Information Is Unavailable At This Time"));
 }
 
-bool AboutDialog::GetKeyValue(const Registry::Key& keyRoot, const QString& keyName,
+bool AboutDialog::GetKeyValue(Registry::Key keyRoot, const QString& keyName,
                               const QString& subKeyRef, QString& keyVal)
 {
     Registry::Key key = 0;

@@ -29,7 +29,7 @@ public:
     void StartSysInfo();
     // Throws std::runtime_error for a value of zero length, which has no
     // last character to look at; StartSysInfo reports it like any failure.
-    bool GetKeyValue(const Registry::Key& keyRoot, const QString& keyName, const QString& subKeyRef,
+    bool GetKeyValue(Registry::Key keyRoot, const QString& keyName, const QString& subKeyRef,
                      QString& keyVal);
 
 protected:

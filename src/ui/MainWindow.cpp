@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "ZoredevVersion.h"
 #include "tally/FrameFigures.h"
 #include "tally/NumberRules.h"
 #include "ui/MakerContact.h"
@@ -291,7 +292,7 @@ std::optional<QStringList> MainWindow::saveLogAndBackup()
     if (!logFailure->isEmpty())
         failures << *logFailure;
     const store::StoreResult backup = m_store.write(kBackupName, m_logged);
-    if (!backup.ok)
+    if (!backup.ok())
         failures << saveFailure(kBackupName, backup.error);
     return failures;
 }

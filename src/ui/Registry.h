@@ -12,6 +12,9 @@
 // for itself what the registry holds.
 class Registry
 {
+    // An interface: copying a Registry& would slice off the platform's part.
+    Q_DISABLE_COPY_MOVE(Registry)
+
 public:
     using Key = quint32;
 
@@ -41,4 +44,7 @@ public:
     virtual QString findFile(const QString& path) = 0;
     // Starts the program without waiting for it; false when it cannot start.
     virtual bool startProgram(const QString& path) = 0;
+
+protected:
+    Registry() = default;
 };

@@ -2,9 +2,9 @@
 # The real program in an Xvfb of its own (xvfb-run), worked with real key presses:
 # four outings typed, logged and saved or not across restarts, checked byte for byte
 # in Basic.LOG.
-#   xvfb-run -a -s -noreset outing.sh ZOREDEV
+#   xvfb-run -a -s -noreset outing.sh ZOREDEV VERSION
 set -euo pipefail
-zoredev="$(realpath "$1")"
+zoredev="$(realpath "$1")" title="Zoredev $2"
 work="$(mktemp -d)"
 trap 'kill ${program:-} 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; cat "$work/out" >&2 2>/dev/null; exit 1; }
@@ -12,14 +12,14 @@ fail() { echo "FAIL: $*" >&2; cat "$work/out" >&2 2>/dev/null; exit 1; }
 wait_for() { for _ in $(seq 400); do "$@" && return 0; sleep 0.05; done; return 1; }
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work" # mktemp -d made it private
 
-window_shown() { window="$(xdotool search --onlyvisible --name '^Zoredev 3\.0\.3$' | head -n 1)"; [ -n "$window" ]; }
+window_shown() { window="$(xdotool search --onlyvisible --name "^${title//./\\.}\$" | head -n 1)"; [ -n "$window" ]; }
 ended() { ! kill -0 "$program" 2>/dev/null; }
 
 # launch KEYS...: starts the program, waits for its window and presses the keys.
 launch() {
     (cd "$work" && exec "$zoredev") >"$work/out" 2>&1 &
     program=$!
-    wait_for window_shown || fail "no window titled Zoredev 3.0.3"
+    wait_for window_shown || fail "no window titled $title"
     xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "the window has no icon"
     xdotool windowfocus --sync "$window"
     # shellcheck disable=SC2086 # a step may hold several keys

@@ -1,5 +1,6 @@
 #include "ui/WindowTest.h"
 
+#include "ZoredevVersion.h"
 #include "support/TestFiles.h"
 #include "ui/AboutDialog.h"
 #include "ui/MainWindow.h"
@@ -74,7 +75,8 @@ private slots:
                      label("lblVersion")->palette().color(QPalette::WindowText).name() + '|' +
                      about->findChild<QPushButton*>("cmdOK")->text() + '|' +
                      about->findChild<QWidget*>("picIcon")->accessibleName(),
-                 "frmAbout|About Zoredev|Zoredev|Version 3.0.3|#0000c0#008000|OK|Program icon");
+                 "frmAbout|About Zoredev|Zoredev|Version " ZOREDEV_VERSION
+                 "|#0000c0#008000|OK|Program icon");
         // What is drawn: the box's grey face around and behind its captions.
         const QImage face = about->grab().toImage();
         for (const QPoint at : {QPoint(2, 2), label("lblTitle")->geometry().topLeft()})

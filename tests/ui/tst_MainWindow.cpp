@@ -1,3 +1,4 @@
+#include "ZoredevVersion.h"
 #include "support/Prerequisite.h"
 #include "support/TestFiles.h"
 #include "ui/WindowTest.h"
@@ -174,7 +175,8 @@ private slots:
         QTEST(takeShownBoxes(), "boxes");
         QVERIFY(m_window->close()); // the close control, which writes nothing
         QTEST(file(), "after");
-        QCOMPARE(m_window->windowTitle(), QCoreApplication::applicationName() + " 3.0.3");
+        QCOMPARE(m_window->windowTitle(),
+                 QCoreApplication::applicationName() + " " ZOREDEV_VERSION);
         QCOMPARE(find<QTabWidget>("SSTab1")->currentIndex(), 0);
         const QPoint offCentre =
             m_window->frameGeometry().center() - m_window->screen()->availableGeometry().center();
