@@ -14,6 +14,9 @@ constexpr std::size_t kRawItemLength = 40;
 
 constexpr std::string_view kLineEnd = "\r\n";
 
+// Windows Notepad starts the text files it saves with the UTF-8 byte-order mark.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // The largest count whose 15-digit caption still reads back as a finite number.
 constexpr double kLargestCount = 1.79769313486231e308;
 
@@ -71,6 +74,10 @@ LogContents LogFormat::parse(std::string_view bytes)
     // running at the limit counts as cut rather than as a shorter number.
     const bool goesOn = bytes.size() > kReadLimit;
     bytes = bytes.substr(0, kReadLimit);
+    // A log edited in Notepad must not lose its dollar coins: the mark belongs to no
+    // item. Only a first one is such a mark; anywhere else the bytes are an item's.
+    if (bytes.starts_with(kByteOrderMark))
+        bytes.remove_prefix(kByteOrderMark.size());
 
     LogContents contents;
     contents.captions.fill("0");

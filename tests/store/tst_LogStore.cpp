@@ -122,6 +122,10 @@ private slots:
         QTest::newRow("blanks and number forms")
             << QByteArray(" 12 \n\t2.5\t\n1e3\n-7\n+007\n1e308\n8\n") << "12 2.5 1000 -7 7 1E+308";
         QTest::newRow("three items") << QByteArray("4\r\n1\r\n22\r\n") << "4 1 22 0** 0** 0**";
+        // Notepad's byte-order mark starts the file; anywhere else it spoils its item.
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF 4\r\n\xEF\xBB\xBF"
+                                                       "1\r\n")
+                                         << "4 0* 0** 0** 0** 0**";
         QTest::newRow("empty") << QByteArray() << "0** 0** 0** 0** 0** 0**";
         QTest::newRow("text and blank lines")
             << QByteArray("abc\n\n1,5\n  \n9\n\"5\"\n") << "0* 0* 0* 0* 9 0*";

@@ -1,3 +1,4 @@
+#include "support/Prerequisite.h"
 #include "tally/FrameFigures.h"
 #include "tally/NumberRules.h"
 
@@ -39,7 +40,8 @@ class TestTally : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY2(std::setlocale(LC_ALL, "de_DE.UTF-8"), "no de_DE.UTF-8: ./dev.sh test makes it");
+        ZOREDEV_REQUIRE(std::setlocale(LC_ALL, "de_DE.UTF-8"),
+                        "the rules are tried under de_DE.UTF-8, whose decimal point is a comma");
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     }
 

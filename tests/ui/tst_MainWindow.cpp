@@ -395,8 +395,8 @@ private slots:
         row("restore, three lines", {restore}, lf, three, {},
             {"Zoredev|Ok|0|There are no backup files to restore."}, lf, three, shown);
         row("restore, no", {restore}, lf, backup, {no}, {question}, lf, backup, restored);
-        row("restore, yes", {restore}, lf, " 1\n2\n3\n4\n5\n6", {yes}, {question}, backup, backup,
-            restored);
+        row("restore, yes, marked by Notepad", {restore}, lf, "\xEF\xBB\xBF 1\n2\n3\n4\n5\n6",
+            {yes}, {question}, backup, backup, restored);
         row("restore, damaged", {restore}, lf, damaged, {yes, no},
             {"Zoredev|Ok|2|The file Basic.LOG.Backup is damaged:\n\nLine 2 (Half Dollar Coins) "
              "holds \"x\", which is not a number.\n\nThese counts are taken as 0.  The file is "
