@@ -6,9 +6,12 @@
 #include <QTemporaryDir>
 
 #include <atomic>
+#include <chrono>
 #include <climits>
 #include <dlfcn.h>
+#include <future>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,12 +22,19 @@ using namespace store;
 // fsync() are defined here, ahead of the C library, so Qt's own calls come through them.
 // The lock file is left alone: a lock that cannot be written is another story.
 namespace {
-constexpr int None = 0, Full = 1, FullAtSync = 2, HeldUp = 3, DirSync = 4;
+enum Fault
+{
+    None,
+    Full,
+    FullAtSync,
+    HeldUp,
+    DirSync
+};
 std::atomic<int> g_fault{None};
 std::atomic<long long> g_left{0}; // bytes written before a full disk or a hold-up shows
+int g_dirSyncError = 0;           // what a failing directory sync gives
 char g_dir[PATH_MAX];             // with a trailing '/'
 QByteArray g_atDirSync;           // what the log held when its directory was synced
-QLockFile* g_holder = nullptr;    // let go once a save pauses to wait for it
 
 std::string target(int fd)
 {
@@ -73,17 +83,8 @@ extern "C" int fsync(int fd)
     if (target(fd) + '/' != g_dir)
         return real(fd);
     g_atDirSync = readFile(QString::fromLocal8Bit(g_dir) + "Basic.LOG");
-    errno = int(g_left);
+    errno = g_dirSyncError;
     return g_fault.exchange(None) == DirSync ? -1 : real(fd);
-}
-
-extern "C" int nanosleep(const timespec* time, timespec* left)
-{
-    static const auto real =
-        reinterpret_cast<int (*)(const timespec*, timespec*)>(::dlsym(RTLD_NEXT, "nanosleep"));
-    if (g_holder)
-        std::exchange(g_holder, nullptr)->unlock();
-    return real(time, left);
 }
 
 namespace {
@@ -98,6 +99,11 @@ Captions six(const QString& item)
 LogState stateOf(const QString& item)
 {
     return item == "none" ? LogState() : LogFormat::parse(LogFormat::saveForm(six(item))).captions;
+}
+
+QByteArray form(const QString& item)
+{
+    return QByteArray::fromStdString(LogFormat::saveForm(six(item)));
 }
 
 QString textOf(const LogState& state)
@@ -169,88 +175,144 @@ private slots:
         QCOMPARE(quoted.rawItems[2], std::string(40, 'y'));
     }
 
-    // Saved over what the window expects (as read), else merged. A lock is waited for only
-    // while its holder lives: not once killed, nor unnamed (it died before naming itself).
-    // A save that fails leaves the old log whole, and one held up goes on.
-    void savesWhatBothLogged_data()
+    // What a window writes over another's save: neither side's finds are lost.
+    void merges_data()
     {
-        QTest::addColumn<QString>("items"); // base, shown, on disk -> on disk; a lock or fault
-        QTest::newRow("changed here only, as shown") << "4 Overflow 4 Overflow";
-        QTest::newRow("changed on disk only") << "1 1 9 9";
-        QTest::newRow("the seed read as zeros") << "0 3 _0_ 3";
-        QTest::newRow("both: the sum") << "4 10 8 14";
-        QTest::newRow("damaged on disk, as 0") << "2 5 abc 3";
-        QTest::newRow("negative on disk") << "2 5 -3 0";
-        QTest::newRow("1E+15 forms") << "2 5 999999999999999 1E+15";
-        QTest::newRow("read as no number shown, as 0") << "5 1.79769313486232E+308 8 3";
-        QTest::newRow("beyond the range") << "0 1E+308 1.5e308 1.79769313486231E+308";
-        QTest::newRow("a difference beyond the range") << "-1E+308 1E+308 -5e307 1.5E+308";
-        QTest::newRow("deleted here") << "none 2 1 3";
-        QTest::newRow("deleted meanwhile") << "4 9 none 5";
-        QTest::newRow("never a log") << "none 7 none 7";
-        QTest::newRow("lock of a killed holder") << "1 2 1 2 killed";
-        QTest::newRow("unnamed lock") << "1 2 1 2 unnamed";
-        QTest::newRow("lock held, let go while waited for") << "1 2 1 2 alive";
-        QTest::newRow("no byte free") << "1 2 1 1 full:0";
-        QTest::newRow("one byte short") << "1 2 1 1 full:17";
-        QTest::newRow("full only at the sync") << "1 2 1 1 atsync";
-        QTest::newRow("held up once") << "1 2 1 2 held:10";
-        QTest::newRow("held up after a byte") << "1 2 1 2 held:1";
-        QTest::newRow("failed only at the directory's sync") << "1 2 1 2 unsynced";
-        QTest::newRow("no directory sync to be had") << "1 2 1 2 nosync";
+        QTest::addColumn<QString>("base"); // what the window last read or wrote
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("onDisk");
+        QTest::addColumn<QString>("merged");
+        const auto row = [](const char* name, const char* base, const char* shown,
+                            const char* onDisk, const char* merged) {
+            QTest::newRow(name) << base << shown << onDisk << merged;
+        };
+        row("changed here only, as shown", "4", "Overflow", "4", "Overflow");
+        row("changed on disk only", "1", "1", "9", "9");
+        row("both: the sum", "4", "10", "8", "14");
+        row("damaged on disk, as 0", "2", "5", "abc", "3");
+        row("negative on disk", "2", "5", "-3", "0");
+        row("1E+15 forms", "2", "5", "999999999999999", "1E+15");
+        row("read as no number shown, as 0", "5", "1.79769313486232E+308", "8", "3");
+        row("beyond the range", "0", "1E+308", "1.5e308", "1.79769313486231E+308");
+        row("a difference beyond the range", "-1E+308", "1E+308", "-5e307", "1.5E+308");
+        row("deleted here", "none", "2", "1", "3");
+        row("deleted meanwhile", "4", "9", "none", "5");
+        row("never a log", "none", "7", "none", "7");
     }
-    void savesWhatBothLogged()
+    void merges()
     {
-        QFETCH(QString, items);
-        const QStringList item = items.split(' ');
-        const QString also = item.value(4).section(':', 0, 0); // a lock or a fault
+        QFETCH(QString, base);
+        QFETCH(QString, shown);
+        QFETCH(QString, onDisk);
+        QFETCH(QString, merged);
+        QCOMPARE(textOf(LogFormat::merged(stateOf(base), six(shown), stateOf(onDisk))),
+                 textOf(six(merged)));
+    }
+
+    // Another window's lock is waited for while its holder lives, and only so long; one
+    // whose holder is gone is not: killed, or long unnamed (it died before naming itself).
+    void waitsForALiveLockOnly_data()
+    {
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("killed") << "killed" << true;
+        QTest::newRow("unnamed a minute ago") << "unnamed" << true;
+        QTest::newRow("alive, let go while waited for") << "letsGo" << true;
+        QTest::newRow("alive throughout") << "holds" << false;
+    }
+    void waitsForALiveLockOnly()
+    {
+        QFETCH(QString, holder);
+        QFETCH(bool, written);
         QTemporaryDir dir;
-        if (item[2] != "none")
-            writeFile(dir.filePath("Basic.LOG"),
-                      QByteArray::fromStdString(LogFormat::saveForm(six(item[2]))));
-        QLockFile lock(dir.filePath("Basic.LOG.lock"));
-        if (also == "killed" && ::fork() == 0) {
-            lock.tryLock();
-            ::raise(SIGKILL);
+        writeFile(dir.filePath("Basic.LOG"), form("1"));
+        const QString lockName = dir.filePath("Basic.LOG.lock");
+        int link[2]; // to the other window
+        QVERIFY(::socketpair(AF_UNIX, SOCK_STREAM, 0, link) == 0);
+        const pid_t other = holder == "unnamed" ? -1 : ::fork();
+        if (other == 0) { // locks, and lets go once told to, or dies holding the lock
+            QLockFile lock(lockName);
+            char byte = 0;
+            if (lock.tryLock() && holder != "killed" && ::write(link[1], "L", 1) == 1 &&
+                ::read(link[1], &byte, 1) == 1)
+                lock.unlock();
+            ::_exit(0);
         }
-        ::wait(nullptr);
-        if (also == "unnamed") // stale once a second old
-            writeFile(lock.fileName(), QByteArray());
-        if (also == "alive" && lock.tryLock())
-            g_holder = &lock; // let go at the save's first pause
-        QCOMPARE(QFile::exists(lock.fileName()), also == "killed" || also == "unnamed" || g_holder);
-        std::snprintf(g_dir, sizeof g_dir, "%s/", qPrintable(dir.path()));
-        g_left = item.value(4).contains(':') ? item[4].section(':', 1).toLongLong()
-                 : also == "nosync"          ? EINVAL
-                                             : EIO;
-        g_fault = also == "full"          ? Full
-                  : also == "atsync"      ? FullAtSync
-                  : also == "held"        ? HeldUp
-                  : also.contains("sync") ? DirSync
-                                          : None;
-        g_atDirSync.clear();
-        const bool full = also == "full" || also == "atsync", fails = full || also == "unsynced";
+        char byte = 0;
+        if (holder == "unnamed") {
+            writeFile(lockName, QByteArray());
+            QFile lock(lockName);
+            QVERIFY(lock.open(QIODevice::ReadWrite) &&
+                    lock.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                     QFileDevice::FileModificationTime));
+        } else if (holder == "killed") {
+            QCOMPARE(::waitpid(other, nullptr, 0), other);
+        } else {
+            QCOMPARE(::read(link[0], &byte, 1), 1); // locked
+        }
+        QVERIFY(QFile::exists(lockName));
         const LogStore store(dir.path());
-        SaveResult result = store.saveLog(stateOf(item[0]), six(item[1]));
-        g_holder = nullptr;
-        g_fault = None;
-        QVERIFY2(!lock.isLocked(), "saved while a live holder held the lock");
-        if (textOf(stateOf(item[0])) != textOf(stateOf(item[2]))) {
-            QCOMPARE(result.status, SaveResult::Status::Changed);
-            QCOMPARE(textOf(result.onDisk), textOf(stateOf(item[2])));
-            result = store.saveLog(
-                result.onDisk, LogFormat::merged(stateOf(item[0]), six(item[1]), result.onDisk));
+        auto save =
+            std::async(std::launch::async, [&] { return store.saveLog(stateOf("1"), six("2")); });
+        if (holder == "letsGo") {
+            QVERIFY2(save.wait_for(std::chrono::milliseconds(300)) == std::future_status::timeout,
+                     "saved while a live holder held the lock");
+            QCOMPARE(::write(link[0], "G", 1), 1);
         }
-        QCOMPARE(result.error, QString(fails ? std::strerror(full ? ENOSPC : EIO) : ""));
-        QCOMPARE(result.status, fails ? SaveResult::Status::Failed : SaveResult::Status::Written);
-        // What a read of the log gives back ("Overflow" as 0), the next save's expectation.
-        QCOMPARE(textOf(result.onDisk), textOf(stateOf(item[3])));
-        const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-        QCOMPARE(files.size(), 1); // the lock is gone
-        const QByteArray written = QByteArray::fromStdString(LogFormat::saveForm(six(item[3])));
-        QCOMPARE(readFile(dir.filePath(files[0])), written);
-        // The directory was synced with the new log in place, and never before the rename.
-        QCOMPARE(g_atDirSync, full ? QByteArray() : written);
+        const SaveResult result = save.get();
+        if (holder == "holds")
+            QCOMPARE(::write(link[0], "G", 1), 1);
+        if (holder == "letsGo" || holder == "holds")
+            QCOMPARE(::waitpid(other, nullptr, 0), other);
+        ::close(link[0]);
+        ::close(link[1]);
+        QCOMPARE(result.error,
+                 written ? QString() : "another program keeps " + lockName + " locked");
+        QCOMPARE(readFile(dir.filePath("Basic.LOG")), form(written ? "2" : "1"));
+        QCOMPARE(QFile::exists(lockName), false);
+    }
+
+    // A save that fails leaves the old log whole and nothing beside it; one held up goes
+    // on. The directory is synced with the new log in place, never before the rename.
+    void savesThroughFaults_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<qlonglong>("bytes"); // written before a full disk or hold-up shows
+        QTest::addColumn<int>("given");       // by a directory sync that fails
+        QTest::addColumn<int>("reported");    // the reason the save gives, 0 for none
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("no byte free") << int(Full) << 0LL << 0 << ENOSPC << false;
+        QTest::newRow("one byte short") << int(Full) << 17LL << 0 << ENOSPC << false;
+        QTest::newRow("full only at the sync") << int(FullAtSync) << 0LL << 0 << ENOSPC << false;
+        QTest::newRow("held up once") << int(HeldUp) << 10LL << 0 << 0 << true;
+        QTest::newRow("held up after a byte") << int(HeldUp) << 1LL << 0 << 0 << true;
+        QTest::newRow("directory sync failed") << int(DirSync) << 0LL << EIO << EIO << true;
+        QTest::newRow("no directory sync to be had") << int(DirSync) << 0LL << EINVAL << 0 << true;
+    }
+    void savesThroughFaults()
+    {
+        QFETCH(int, reported);
+        QFETCH(bool, replaced);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("Basic.LOG"), form("1"));
+        std::snprintf(g_dir, sizeof g_dir, "%s/", qPrintable(dir.path()));
+        QFETCH(qlonglong, bytes);
+        QFETCH(int, given);
+        QFETCH(int, fault);
+        g_left = bytes;
+        g_dirSyncError = given;
+        g_atDirSync.clear();
+        g_fault = fault;
+        const SaveResult result = LogStore(dir.path()).saveLog(stateOf("1"), six("2"));
+        g_fault = None;
+        QCOMPARE(result.error, QString(reported ? std::strerror(reported) : ""));
+        QCOMPARE(result.status,
+                 reported ? SaveResult::Status::Failed : SaveResult::Status::Written);
+        // What a read of the log gives back: the next save's expectation.
+        QCOMPARE(textOf(result.onDisk), textOf(stateOf(replaced ? "2" : "1")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Basic.LOG"});
+        QCOMPARE(readFile(dir.filePath("Basic.LOG")), form(replaced ? "2" : "1"));
+        QCOMPARE(g_atDirSync, replaced ? form("2") : QByteArray());
     }
 };
 

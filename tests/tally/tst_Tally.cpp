@@ -24,9 +24,14 @@ const auto same = [](double actual, double expected) {
                : actual == expected && std::signbit(actual) == std::signbit(expected);
 };
 
-#define COMPARE_BITS(actual, expected)                                                             \
-    QVERIFY2(same(actual, expected), qPrintable(QString::number(actual, 'g', 17) +                 \
-                                                " != " + QString::number(expected, 'g', 17)))
+// Names the text read too, its blanks written out.
+#define COMPARE_BITS(text, actual, expected)                                                       \
+    QVERIFY2(same(actual, expected), qPrintable(QString::fromLatin1(text)                          \
+                                                    .replace('\t', "\\t")                          \
+                                                    .replace('\n', "\\n")                          \
+                                                    .replace('\r', "\\r") +                        \
+                                                " gives " + QString::number(actual, 'g', 17) +     \
+                                                ", not " + QString::number(expected, 'g', 17)))
 } // namespace
 
 // Every test runs under a locale whose decimal separator is a comma, which the
@@ -83,9 +88,9 @@ private slots:
         QFETCH(double, count);
         const QByteArray buffer = text + "99e9";
         const std::string_view in(buffer.constData(), std::size_t(text.size()));
-        COMPARE_BITS(strictNumber(in).value_or(kNone), strict);
-        COMPARE_BITS(leadingNumber(in), std::isnan(strict) ? 0.0 : strict); // the same here
-        COMPARE_BITS(tally::count(in).value_or(kNone), count);
+        COMPARE_BITS(text, strictNumber(in).value_or(kNone), strict);
+        COMPARE_BITS(text, leadingNumber(in), std::isnan(strict) ? 0.0 : strict); // the same here
+        COMPARE_BITS(text, tally::count(in).value_or(kNone), count);
         QTEST(QByteArray::fromStdString(generalNumberText(strict) + ' ' + moneyText(strict) + ' ' +
                                         shareText(strict)),
               "texts");
@@ -109,13 +114,13 @@ private slots:
             const std::string_view in(buffer.constData(), std::size_t(text.size()));
             const QString shown = QString::fromLatin1(text);
             const QString compact = QString(shown).remove(' ').remove('\t').remove('\n');
-            COMPARE_BITS(leadingNumber(in), leading.match(compact).captured().toDouble());
+            COMPARE_BITS(text, leadingNumber(in), leading.match(compact).captured().toDouble());
             const std::optional<double> strict = strictNumber(in);
             QVERIFY2(strict.has_value() == number.match(shown).hasMatch(), text.constData());
             if (!strict)
                 continue;
-            COMPARE_BITS(*strict, shown.trimmed().toDouble());
-            COMPARE_BITS(*tally::count(in),
+            COMPARE_BITS(text, *strict, shown.trimmed().toDouble());
+            COMPARE_BITS(text, *tally::count(in),
                          QString::number(std::floor(std::fabs(*strict)), 'g', 15).toDouble());
         }
     }

@@ -30,8 +30,9 @@ private slots:
         MessageBox::interceptForTests(false);
         QStringList seen;
         const auto answer = [&seen](Qt::Key key) {
-            QTimer::singleShot(0, [&seen, key] {
+            QTimer::singleShot(0, qApp, [&seen, key] {
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY2(box, "no message box to answer");
                 seen << box->windowTitle() + '|' + box->text() + '|' +
                             QString::number(box->icon()) + QString::number(box->textFormat()) +
                             '|' + box->defaultButton()->text();
@@ -63,10 +64,12 @@ private slots:
         window.findChild<QAction*>("mnuAbout")->trigger();
         AboutDialog* about = AboutDialog::showSingle(); // the same box, brought forward
         QVERIFY(QTest::qWaitForWindowExposed(about));
-        QVERIFY(std::ranges::count_if(
-                    QApplication::topLevelWidgets(),
-                    [](QWidget* w) { return qobject_cast<AboutDialog*>(w) != nullptr; }) == 1 &&
-                !about->isModal() && !about->parent());
+        QCOMPARE(std::ranges::count_if(
+                     QApplication::topLevelWidgets(),
+                     [](QWidget* w) { return qobject_cast<AboutDialog*>(w) != nullptr; }),
+                 1);
+        QVERIFY(!about->isModal());
+        QVERIFY(!about->parent());
         const auto label = [about](const char* name) { return about->findChild<QLabel*>(name); };
         const QFont title = label("lblTitle")->font();
         QCOMPARE(about->objectName() + '|' + about->windowTitle() + '|' +
@@ -81,14 +84,19 @@ private slots:
         const QImage face = about->grab().toImage();
         for (const QPoint at : {QPoint(2, 2), label("lblTitle")->geometry().topLeft()})
             QCOMPARE(face.pixelColor(at), QColor(192, 192, 192));
-        QVERIFY(about->minimumSize() == QSize(382, 237) && about->maximumSize() == QSize(382, 237));
+        QCOMPARE(QList({about->minimumSize(), about->maximumSize()}),
+                 QList<QSize>(2, QSize(382, 237)));
         AboutDialog().close(); // another box closing leaves this one the box to bring forward
         QCOMPARE(AboutDialog::showSingle(), about);
-        QVERIFY(title.pointSize() == 18 && title.bold() && title.italic() &&
-                !label("lblVersion")->font().italic());
+        const QFont version = label("lblVersion")->font();
+        QCOMPARE(QList({title.pointSize(), int(title.bold()), int(title.italic()),
+                        version.pointSize(), int(version.italic())}),
+                 QList({18, 1, 1, 12, 0}));
         const auto* description = about->findChild<QPlainTextEdit*>("txtDescription");
-        QVERIFY(description->toPlainText().count("\n     ") == 1 && description->isReadOnly() &&
-                description->verticalScrollBar()->isVisible());
+        QCOMPARE(
+            QList({int(description->toPlainText().count("\n     ")), int(description->isReadOnly()),
+                   int(description->verticalScrollBar()->isVisible())}),
+            QList({1, 1, 1})); // one paragraph indented, read only, scrolled
         QString order;
         for (int i = 0; i < 5; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
             order += QApplication::focusWidget()->objectName() + ' ';
@@ -116,7 +124,8 @@ private slots:
         QVERIFY(!AboutDialog(&numbers).GetKeyValue(Registry::LocalMachine, "A", "Path", value));
         QVERIFY(
             !AboutDialog(&numbers).GetKeyValue(Registry::LocalMachine + 1, "A\\B", "Path", value));
-        QVERIFY(value.isEmpty() && numbers.openKeys() == 0);
+        QCOMPARE(value, QString());
+        QCOMPARE(numbers.openKeys(), 0); // every key opened is closed
         QCOMPARE(numbers.findFile(dir.path().replace('/', '\\') + "\\hardinfo"), "hardinfo");
     }
 };
