@@ -164,7 +164,6 @@ double leadingNumber(std::string_view text)
 {
     // Blanks count for nothing anywhere, so "1 2" reads as 12.
     std::string compact;
-    compact.reserve(text.size());
     for (const char c : text) {
         if (c != ' ' && c != '\t' && c != '\n')
             compact.push_back(c);

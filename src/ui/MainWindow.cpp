@@ -70,9 +70,10 @@ void MainWindow::wireHandlers()
         {QMetaMethod::fromSignal(&QAction::triggered), "_Click()"}};
     for (QObject* control : findChildren<QObject*>()) {
         for (const auto& [signal, event] : events) {
-            const int handler = metaObject()->indexOfSlot(control->objectName().toLatin1() + event);
-            if (handler >= 0 && control->metaObject()->inherits(signal.enclosingMetaObject()))
-                connect(control, signal, this, metaObject()->method(handler));
+            const QMetaMethod handler = metaObject()->method(
+                metaObject()->indexOfSlot(control->objectName().toLatin1() + event));
+            if (handler.isValid() && control->metaObject()->inherits(signal.enclosingMetaObject()))
+                connect(control, signal, this, handler);
         }
     }
 

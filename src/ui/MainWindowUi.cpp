@@ -209,7 +209,6 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setGeometry(twipRect(120, 0, 9135, 4575));
     SSTab1->setStyle(panelStyle());
-    setBackground(SSTab1, kLightBlue);
     const auto page = [this](const QString& caption) {
         auto* widget = new QWidget;
         SSTab1->addTab(widget, caption);

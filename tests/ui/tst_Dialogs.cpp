@@ -84,6 +84,14 @@ private slots:
         const QImage face = about->grab().toImage();
         for (const QPoint at : {QPoint(2, 2), label("lblTitle")->geometry().topLeft()})
             QCOMPARE(face.pixelColor(at), QColor(192, 192, 192));
+        // A grey line above a white one, ending a pixel before the face's edge.
+        QList<QColor> line;
+        for (const QPoint at :
+             {QPoint(6, 163), QPoint(376, 163), QPoint(7, 165), QPoint(376, 164), QPoint(377, 164)})
+            line << face.pixelColor(at);
+        const QColor dark(128, 128, 128), light(Qt::white);
+        QCOMPARE(line, (QList<QColor>{dark, dark, light, light, QColor(192, 192, 192)}));
+        QVERIFY(about->testAttribute(Qt::WA_QuitOnClose)); // it outlives the main window
         QCOMPARE(QList({about->minimumSize(), about->maximumSize()}),
                  QList<QSize>(2, QSize(382, 237)));
         AboutDialog().close(); // another box closing leaves this one the box to bring forward

@@ -341,7 +341,8 @@ private slots:
         for (int tab : {1, 2}) {
             find<QTabWidget>("SSTab1")->setCurrentIndex(tab);
             QLabel* placeholder = find(QStringLiteral("Label2_%1").arg(tab - 1));
-            QVERIFY(placeholder->isVisible());
+            const QPoint at = placeholder->mapTo(m_window.get(), QPoint(2, 2));
+            QCOMPARE(m_window->grab().toImage().pixelColor(at), QColor(192, 192, 192)); // shown
             QVERIFY(!find<QGroupBox>("Frame2")->isVisible());
             QVERIFY(placeholder->wordWrap());
             QCOMPARE_LE(placeholder->heightForWidth(placeholder->width()), placeholder->height());
@@ -440,6 +441,11 @@ private slots:
         row("close, only typed", {"5=3", "close"}, lf, kNone, {}, {}, lf, kNone, shown, false);
         row("close, backed up", {"5=3", "cmdAdd", backUp, "close"}, lf, kNone, {}, backedUp, saved,
             saved, more, false);
+        // The session ending saves without a box; the window stays for the session to close.
+        const QStringList ended{"5=3", "cmdAdd", "session end"};
+        row("session end saves", ended, lf, kNone, {}, {}, saved, kNone, more);
+        row("session end, save fails", ended, kMadeDirectory, kNone, {}, {}, kNone, kNone, more);
+        row("session end, nothing logged", {"session end"}, lf, kNone, {}, {}, lf, kNone, shown);
         row("close, log deleted", {"5=3", "cmdAdd", "mnuDeleteLogs", "close"}, lf, kNone, {yes},
             {eraseLogs, kLogsErased}, kNone, kNone, "0 0 0 0 0 0 0", false);
     }
@@ -458,7 +464,10 @@ private slots:
                 type(step);
             else if (step == "close")
                 m_window->close();
-            else
+            else if (step == "session end") {
+                const bool endsWell = m_window->endSession(false);
+                QCOMPARE(endsWell, !m_window->hasUnsavedFinds()); // once nothing is unsaved
+            } else
                 step.startsWith("cmd") ? click(qPrintable(step)) : find<QAction>(step)->trigger();
         }
         QTEST(takeShownBoxes(), "boxes");
