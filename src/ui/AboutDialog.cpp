@@ -127,8 +127,7 @@ AboutDialog::AboutDialog(Registry* registry)
     m_txtDescription =
         place<QPlainTextEdit>(this, "txtDescription", twipRect(120, 960, 5535, 1335));
     m_txtDescription->setPlainText(descriptionText());
-    m_txtDescription->setReadOnly(true);
-    // Read-only, but still walked through and scrolled with the keyboard.
+    // Read-only (not editable), but still walked through and scrolled with the keyboard.
     m_txtDescription->setTextInteractionFlags(Qt::TextSelectableByMouse |
                                               Qt::TextSelectableByKeyboard);
     m_txtDescription->setTabChangesFocus(true);
