@@ -47,7 +47,8 @@ class TestMainWindow : public QObject
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<MainWindow> m_window;
-    int m_endings = 0; // how often a window ended the program
+    std::unique_ptr<MainWindow> m_other; // a second window on the same log
+    int m_endings = 0;                   // how often a window ended the program
 
     // Puts the file in the directory, in place of any file of that name: kNone leaves
     // it out, kDirectory puts a directory of that name there instead.
@@ -131,50 +132,16 @@ private slots:
     }
     void cleanup()
     {
+        m_other.reset();
         m_window.reset();
         endWindowTest();
     }
 
-    void startUp_data()
-    {
-        QTest::addColumn<QByteArray>("log");
-        QTest::addColumn<QStringList>("logged");
-        QTest::addColumn<QStringList>("boxes");
-        QTest::addColumn<QByteArray>("after");
-        const QByteArray damaged = "seven\r\n7\r\n3\r\n";
-        QTest::newRow("first start")
-            << kNone << kZero << QStringList() << QByteArray(" 0 \r\n").repeated(6);
-        QTest::newRow("log") << kLog + "9\r\n" << kExample << QStringList() << kLog + "9\r\n";
-        QTest::newRow("damaged log")
-            << damaged
-            << captions("0 7 3 0 0 0 $0.00 $3.50 $0.75 $0.00 $0.00 $0.00 0.00% 70.00% 30.00% "
-                        "0.00% 0.00% 0.00% 10 $4.25")
-            << QStringList{"Zoredev|Ok|2|The file Basic.LOG is damaged:\n\nLine 1 (Dollar Coins) "
-                           "holds \"seven\", which is not a number.\nLine 4 (Dimes) is missing.\n"
-                           "Line 5 (Nickels) is missing.\nLine 6 (Pennies) is missing.\n\nThese "
-                           "counts are taken as 0.  The file is not changed until you save."}
-            << damaged;
-        QTest::newRow("unreadable log")
-            << kDirectory << kZero
-            << QStringList{"Zoredev|Ok|2|Cannot read the log file Basic.LOG: Is a directory"
-                           "\n\nThe Logged Finds start at zero.  The file has not been "
-                           "changed."}
-            << kNone;
-        QTest::newRow("log that cannot be made")
-            << kNoFolder << kZero
-            << QStringList{"Zoredev|Ok|2|Cannot create the log file Basic.LOG: No such file or "
-                           "directory\n\nThe Logged Finds start at zero."}
-            << kNone;
-    }
     void startUp()
     {
-        QFETCH(QByteArray, log);
-        start(log);
-        QTEST(frame(0), "logged");
+        start(kLog + "9\r\n");
+        QCOMPARE(frame(0), kExample);
         QCOMPARE(frame(1), kZero);
-        QTEST(takeShownBoxes(), "boxes");
-        QVERIFY(m_window->close()); // the close control, which writes nothing
-        QTEST(file(), "after");
         QCOMPARE(m_window->windowTitle(),
                  QCoreApplication::applicationName() + " " ZOREDEV_VERSION);
         QCOMPARE(find<QTabWidget>("SSTab1")->currentIndex(), 0);
@@ -195,12 +162,8 @@ private slots:
         QTest::keyClicks(box(5), "4"); // the reset 0 is selected: the digit replaces it
         QCOMPARE(caption("lblPctPennies"), "21.05%");
         // Typing stops at the box's length (the program's writes do not: see Log Finds).
-        QSignalSpy changes(box(5), &QLineEdit::textChanged);
         QTest::keyClicks(box(5), "5678");
         QCOMPARE(box(5)->text(), "456");
-        QCOMPARE(changes.count(), 2);
-        QCOMPARE(frame(0), kExample);
-        QCOMPARE(file(), kLog);
     }
 
     void logAndClear()
@@ -229,59 +192,6 @@ private slots:
         QCOMPARE(box(0)->text(), "1");
         QCOMPARE(QApplication::focusWidget(), box(2));
         QCOMPARE(file(), "0\r\n0\r\n3\r\n0\r\n0\r\n10\r\n");
-    }
-
-    // A second window on the same log logs 5 pennies and writes the log (or deletes it)
-    // while this one, which read 10 pennies, logs 3 dimes: this window's save asks what
-    // to write, and keeping both writes 15 pennies (none once the log is deleted).
-    void twoWindowsOnOneLog_data()
-    {
-        QTest::addColumn<QString>("first"); // what the other window does after logging
-        QTest::addColumn<int>("answer");    // 0: Enter
-        QTest::addColumn<QString>("after"); // in the log
-        QTest::newRow("saved, Enter keeps both") << "cmdExit" << 0 << "0 0 0 3 0 15";
-        QTest::newRow("backed up, overwrite")
-            << "mnuBackUpNow" << int(QMessageBox::No) << "0 0 0 3 0 10";
-        QTest::newRow("backed up, cancel")
-            << "mnuBackUpNow" << int(QMessageBox::Cancel) << "0 0 0 0 0 15";
-        QTest::newRow("deleted, Enter") << "mnuDeleteLogs" << 0 << "0 0 0 3 0 0";
-    }
-    void twoWindowsOnOneLog()
-    {
-        start("0\r\n0\r\n0\r\n0\r\n0\r\n10\r\n");
-        MainWindow other(m_dir->path());
-        other.start();
-        other.findChild<QLineEdit*>("txtPennies")->setText("5");
-        QFETCH(QString, first);
-        const bool deleted = first == "mnuDeleteLogs";
-        if (deleted)
-            MessageBox::setNextAnswer(QMessageBox::Yes);
-        for (const QString& handler : {QStringLiteral("cmdAdd"), first})
-            QVERIFY(QMetaObject::invokeMethod(&other, qPrintable(handler + "_Click")));
-        type("3=3");
-        click("cmdAdd");
-        takeShownBoxes();
-        QFETCH(int, answer);
-        if (answer)
-            MessageBox::setNextAnswer(MessageBox::Button(answer));
-        m_window->cmdExit_Click(); // the other's Save & Exit has closed this window too
-        const QString counts =
-            "Dollar Coins 0, Half Dollar Coins 0, Quarters 0, Dimes %1, Nickels 0, Pennies %2";
-        QCOMPARE(takeShownBoxes(),
-                 QStringList{
-                     QString("Log File Changed|&Keep Both/&Overwrite/Cancel|2|Basic.LOG "
-                             "has been changed by another window or program since this "
-                             "window last read or wrote it.\n\nIn the file now: %1\n"
-                             "Shown here: %2\n\nKeep Both keeps the finds of both and "
-                             "writes: %3\nOverwrite writes the counts shown here, "
-                             "replacing what the file holds now.\nCancel writes nothing.")
-                         .arg(deleted ? "none, the file has been deleted" : counts.arg("0", "15"),
-                              counts.arg("3", "10"), counts.arg("3", deleted ? "0" : "15"))});
-        QFETCH(QString, after);
-        QCOMPARE(QString(file()).replace("\r\n", " ").trimmed(), after);
-        const bool cancelled = answer == QMessageBox::Cancel;
-        QCOMPARE(frame(0).mid(0, 6).join(' '), cancelled ? "0 0 0 3 0 10" : after);
-        QCOMPARE(m_endings, cancelled ? 0 : 1);
     }
 
     void layoutColoursAndNames()
@@ -349,9 +259,11 @@ private slots:
         }
     }
 
-    // Every entry of the Options menu, a Help entry, a Save & Exit that fails and the
-    // close control: the files before, the steps taken (a control's name, or an entry
-    // typed), the answers given, the boxes shown, and the files, counts and window after.
+    // The start, every entry of the Options menu, a Help entry, Save & Exit, the close
+    // control, the session's end and a second window on the same log: the files before,
+    // the steps taken (an entry typed, a control's name, or "other:" and the handler that
+    // the other window runs after logging 5 pennies), the answers given, the boxes shown,
+    // and the files, counts and window after.
     void userSteps_data()
     {
         QTest::addColumn<QStringList>("steps");
@@ -362,15 +274,66 @@ private slots:
         QTest::addColumn<QByteArray>("logAfter");
         QTest::addColumn<QByteArray>("backupAfter");
         QTest::addColumn<QString>("counts"); // and the coin total
-        QTest::addColumn<bool>("open");
+        QTest::addColumn<QString>("window"); // open, closed, or ended with the program
         const auto row = [](const char* name, const QStringList& steps, const QByteArray& log,
                             const QByteArray& backup, const QList<int>& answers,
                             const QStringList& boxes, const QByteArray& logAfter,
                             const QByteArray& backupAfter, const QString& counts,
-                            bool open = true) {
+                            const char* window = "open") {
             QTest::newRow(name) << steps << log << backup << answers << boxes << logAfter
-                                << backupAfter << counts << open;
+                                << backupAfter << counts << QString(window);
         };
+        const QString zeros = "0 0 0 0 0 0 0";
+        const QByteArray damagedLog = "seven\r\n7\r\n3\r\n";
+        row("first start", {"close"}, kNone, kNone, {}, {}, QByteArray(" 0 \r\n").repeated(6),
+            kNone, zeros, "closed");
+        row("damaged log", {"close"}, damagedLog, kNone, {},
+            {"Zoredev|Ok|2|The file Basic.LOG is damaged:\n\nLine 1 (Dollar Coins) holds "
+             "\"seven\", which is not a number.\nLine 4 (Dimes) is missing.\nLine 5 (Nickels) "
+             "is missing.\nLine 6 (Pennies) is missing.\n\nThese counts are taken as 0.  The "
+             "file is not changed until you save."},
+            damagedLog, kNone, "0 7 3 0 0 0 10", "closed");
+        row("unreadable log", {"close"}, kDirectory, kNone, {},
+            {"Zoredev|Ok|2|Cannot read the log file Basic.LOG: Is a directory\n\nThe Logged "
+             "Finds start at zero.  The file has not been changed."},
+            kNone, kNone, zeros, "closed");
+        row("log that cannot be made", {"close"}, kNoFolder, kNone, {},
+            {"Zoredev|Ok|2|Cannot create the log file Basic.LOG: No such file or directory\n\n"
+             "The Logged Finds start at zero."},
+            kNone, kNone, zeros, "closed");
+        // This window read 10 pennies and logs 3 dimes; keeping both writes 15 pennies,
+        // none once the other has deleted the log.
+        const auto coins = [](int dimes, int pennies) {
+            return QString("Dollar Coins 0, Half Dollar Coins 0, Quarters 0, Dimes %1, Nickels 0, "
+                           "Pennies %2")
+                .arg(dimes)
+                .arg(pennies);
+        };
+        const auto changed = [&coins](const QString& inFile, int kept) {
+            return "Log File Changed|&Keep Both/&Overwrite/Cancel|2|Basic.LOG has been changed by "
+                   "another window or program since this window last read or wrote it.\n\nIn "
+                   "the file now: " +
+                   inFile + "\nShown here: " + coins(3, 10) +
+                   "\n\nKeep Both keeps the finds of both and writes: " + coins(3, kept) +
+                   "\nOverwrite writes the counts shown here, replacing what the file holds "
+                   "now.\nCancel writes nothing.";
+        };
+        const QByteArray ten = "0\r\n0\r\n0\r\n0\r\n0\r\n10\r\n",
+                         fifteen = "0\r\n0\r\n0\r\n0\r\n0\r\n15\r\n";
+        const QStringList both{"3=3", "cmdAdd", "cmdExit"};
+        row("other window saved, Enter keeps both", QStringList{"other:cmdExit"} + both, ten, kNone,
+            {}, {changed(coins(0, 15), 15)}, "0\r\n0\r\n0\r\n3\r\n0\r\n15\r\n", kNone,
+            "0 0 0 3 0 15 18", "ended");
+        row("other window backed up, overwrite", QStringList{"other:mnuBackUpNow"} + both, ten,
+            kNone, {QMessageBox::Ok, QMessageBox::No}, {kBackedUp, changed(coins(0, 15), 15)},
+            "0\r\n0\r\n0\r\n3\r\n0\r\n10\r\n", fifteen, "0 0 0 3 0 10 13", "ended");
+        row("other window backed up, cancel", QStringList{"other:mnuBackUpNow"} + both, ten, kNone,
+            {QMessageBox::Ok, QMessageBox::Cancel}, {kBackedUp, changed(coins(0, 15), 15)}, fifteen,
+            fifteen, "0 0 0 3 0 10 13");
+        row("other window deleted the log, Enter", QStringList{"other:mnuDeleteLogs"} + both, ten,
+            kNone, {QMessageBox::Yes},
+            {kEraseLogs, kLogsErased, changed("none, the file has been deleted", 0)},
+            "0\r\n0\r\n0\r\n3\r\n0\r\n0\r\n", kNone, "0 0 0 3 0 0 3", "ended");
         const int yes = QMessageBox::Yes, no = QMessageBox::No;
         const QByteArray lf = "4\n1\n22\n37\n19\n250\n", backup = "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n";
         const QByteArray damaged = "1\nx\n3\n4\n5\n6\n", three = "1\n2\n3\n";
@@ -385,9 +348,9 @@ private slots:
         const QStringList backedUp{kBackedUp};
         const char *restore = "mnuRestoreFromBackup", *backUp = "mnuBackUpNow";
         row("back up", {backUp}, lf, backup, {}, backedUp, kLog, kLog, shown);
-        const QByteArray zeros = QByteArray("0\r\n").repeated(6);
-        row("back up, log deleted here", {backUp}, kDeleted, kNone, {}, backedUp, zeros, zeros,
-            "0 0 0 0 0 0 0");
+        const QByteArray zeroLog = QByteArray("0\r\n").repeated(6);
+        row("back up, log deleted here", {backUp}, kDeleted, kNone, {}, backedUp, zeroLog, zeroLog,
+            zeros);
         row("back up, backup unwritable", {backUp}, lf, kDirectory, {},
             {"Zoredev|Ok|2|Cannot write Basic.LOG.Backup: Is a directory\n\nThe "
              "back-up is not complete.  Your logged finds are still shown and nothing on disk was "
@@ -416,10 +379,9 @@ private slots:
         row("delete logs, Enter", {"mnuDeleteLogs"}, lf, backup, {}, {eraseLogs}, lf, backup,
             shown);
         row("delete logs, yes", {"mnuDeleteLogs"}, lf, backup, {yes}, {eraseLogs, kLogsErased},
-            kNone, backup, "0 0 0 0 0 0 0");
+            kNone, backup, zeros);
         row("delete logs, none", {"mnuDeleteLogs"}, kDeleted, backup, {yes},
-            {eraseLogs, "Zoredev|Ok|0|There are no LOG files to delete."}, kNone, backup,
-            "0 0 0 0 0 0 0");
+            {eraseLogs, "Zoredev|Ok|0|There are no LOG files to delete."}, kNone, backup, zeros);
         row("save & exit, log unwritable", {"cmdExit"}, kMadeDirectory, kNone, {}, {kNotWritten},
             kNone, kNone, shown);
         row("quick help", {"mnuQuickHelp"}, lf, kNone, {},
@@ -432,22 +394,22 @@ private slots:
         const QByteArray saved = "4\r\n1\r\n22\r\n37\r\n19\r\n253\r\n";
         const QString more = "4 1 22 37 19 253 336";
         const QStringList logged{"5=3", "cmdAdd", "close"};
-        row("close, Enter saves", logged, lf, kNone, {}, {asked}, saved, kNone, more, false);
+        row("close, Enter saves", logged, lf, kNone, {}, {asked}, saved, kNone, more, "closed");
         row("close, discard", logged, lf, kNone, {QMessageBox::Discard}, {asked}, lf, kNone, more,
-            false);
+            "closed");
         row("close, cancel", logged, lf, kNone, {QMessageBox::Cancel}, {asked}, lf, kNone, more);
         row("close, save fails", logged, kMadeDirectory, kNone, {}, {asked, kNotWritten}, kNone,
             kNone, more);
-        row("close, only typed", {"5=3", "close"}, lf, kNone, {}, {}, lf, kNone, shown, false);
+        row("close, only typed", {"5=3", "close"}, lf, kNone, {}, {}, lf, kNone, shown, "closed");
         row("close, backed up", {"5=3", "cmdAdd", backUp, "close"}, lf, kNone, {}, backedUp, saved,
-            saved, more, false);
+            saved, more, "closed");
         // The session ending saves without a box; the window stays for the session to close.
         const QStringList ended{"5=3", "cmdAdd", "session end"};
         row("session end saves", ended, lf, kNone, {}, {}, saved, kNone, more);
         row("session end, save fails", ended, kMadeDirectory, kNone, {}, {}, kNone, kNone, more);
         row("session end, nothing logged", {"session end"}, lf, kNone, {}, {}, lf, kNone, shown);
         row("close, log deleted", {"5=3", "cmdAdd", "mnuDeleteLogs", "close"}, lf, kNone, {yes},
-            {eraseLogs, kLogsErased}, kNone, kNone, "0 0 0 0 0 0 0", false);
+            {eraseLogs, kLogsErased}, kNone, kNone, zeros, "closed");
     }
     void userSteps()
     {
@@ -464,15 +426,23 @@ private slots:
                 type(step);
             else if (step == "close")
                 m_window->close();
-            else if (step == "session end") {
+            else if (step.startsWith("other:")) {
+                m_other = std::make_unique<MainWindow>(m_dir->path());
+                m_other->start();
+                m_other->findChild<QLineEdit*>("txtPennies")->setText("5");
+                for (const QString& handler : {QString("cmdAdd"), step.section(':', 1)})
+                    QVERIFY(
+                        QMetaObject::invokeMethod(m_other.get(), qPrintable(handler + "_Click")));
+            } else if (step == "session end") {
                 const bool endsWell = m_window->endSession(false);
                 QCOMPARE(endsWell, !m_window->hasUnsavedFinds()); // once nothing is unsaved
             } else
                 step.startsWith("cmd") ? click(qPrintable(step)) : find<QAction>(step)->trigger();
         }
         QTEST(takeShownBoxes(), "boxes");
-        QCOMPARE(m_endings, 0);
-        QTEST(m_window->isVisible(), "open");
+        QFETCH(QString, window);
+        QCOMPARE(m_endings, window == "ended" ? 1 : 0);
+        QCOMPARE(m_window->isVisible(), window == "open");
         QTEST(file(), "logAfter");
         QTEST(file("Basic.LOG.Backup"), "backupAfter");
         QTEST(loggedCounts(), "counts");
