@@ -197,7 +197,6 @@ QAction* menuEntry(QMenu* menu, const char* name, const QString& caption)
 void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress)
 {
     window->setObjectName(QStringLiteral("frmZivuruz3Main"));
-    window->setWindowTitle(QStringLiteral("Zoredev 3.0"));
     window->setFont(ProgramFont::regular());
     setFixedColours(window);
 

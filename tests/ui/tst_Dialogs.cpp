@@ -44,7 +44,13 @@ private slots:
         answer(Qt::Key_Return);
         QCOMPARE(MessageBox::ask(nullptr, "Sure?", "", QMessageBox::Critical, QMessageBox::No),
                  QMessageBox::No);
-        QCOMPARE(seen.join(';'), "Asked|Sure?  Yes.|00|&Yes;Zoredev|Sure?|30|&No");
+        answer(Qt::Key_Return); // a button named for what it does
+        QCOMPARE(MessageBox::ask(nullptr, "Both?", "", QMessageBox::Warning, QMessageBox::Save,
+                                 QMessageBox::Save | QMessageBox::Cancel,
+                                 {{QMessageBox::Save, "&Keep Both"}}),
+                 QMessageBox::Save);
+        QCOMPARE(seen, (QStringList{"Asked|Sure?  Yes.|00|&Yes", "Zoredev|Sure?|30|&No",
+                                    "Zoredev|Both?|20|&Keep Both"}));
     }
 
     // Opened twice, loaded once; closed by Esc or Enter, loaded again on the next
@@ -129,6 +135,9 @@ private slots:
         QString value;
         QVERIFY(AboutDialog(&numbers).GetKeyValue(Registry::LocalMachine, "a\\b", "PATH", value));
         QCOMPARE(value, "&h12AB05");
+        QVERIFY(!AboutDialog(&numbers).GetKeyValue(Registry::LocalMachine, "A\\B", "Other", value));
+        QCOMPARE(value, QString());
+        value = "left over";
         QVERIFY(!AboutDialog(&numbers).GetKeyValue(Registry::LocalMachine, "A", "Path", value));
         QVERIFY(
             !AboutDialog(&numbers).GetKeyValue(Registry::LocalMachine + 1, "A\\B", "Path", value));

@@ -218,17 +218,22 @@ private slots:
                      qPrintable(widget->objectName()));
         }
         QCOMPARE(m_window->centralWidget()->size(), QSize(626, 308));
-        QString places; // where the layout puts a few controls of each kind, in pixels
+        QStringList places; // where the layout puts a few controls of each kind, in pixels
         for (const char* name :
-             {"Frame2", "label_16", "label_17", "label_8", "Label3", "label_19", "txtPennies",
-              "cmdAdd", "cmdExit", "lblTotalFaceValue_1", "Label2_1"}) {
+             {"Frame2", "label_10", "label_16", "label_17", "label_8", "Label3", "label_19",
+              "txtPennies", "cmdAdd", "cmdExit", "lblTotalFaceValue_1", "Label2_1"}) {
             const QWidget* control = find<QWidget>(name);
             const QRect at(control->mapTo(m_window->centralWidget(), QPoint()), control->size());
-            places += QString::asprintf("%d,%d,%d,%d ", at.x(), at.y(), at.width(), at.height());
+            places << QString::asprintf("%s=%d,%d,%d,%d", name, at.x(), at.y(), at.width(),
+                                        at.height());
         }
-        QCOMPARE(places, "312,24,297,273 410,56,45,13 465,56,55,13 72,224,33,13 234,56,61,13 "
-                         "530,56,61,13 408,192,49,19 320,256,73,25 528,256,73,25 464,224,57,17 "
-                         "40,120,457,57 ");
+        QCOMPARE(places,
+                 captions("Frame2=312,24,297,273 label_10=320,72,81,17 label_16=410,56,45,13 "
+                          "label_17=465,56,55,13 label_8=72,224,33,13 Label3=234,56,61,13 "
+                          "label_19=530,56,61,13 txtPennies=408,192,49,19 "
+                          "cmdAdd=320,256,73,25 cmdExit=528,256,73,25 "
+                          "lblTotalFaceValue_1=464,224,57,17 Label2_1=40,120,457,57"));
+        QCOMPARE(find("label_10")->alignment(), Qt::AlignRight | Qt::AlignVCenter);
         // What is drawn, not what the palettes say: each face and the window around them.
         const QImage picture = m_window->grab().toImage();
         const QList<QPair<const char*, QColor>> faces{
