@@ -201,62 +201,46 @@ private slots:
                  textOf(six(merged)));
     }
 
-    // Another window's lock is waited for while its holder lives, and only so long; one
-    // long unnamed is not: its holder died before naming itself.
-    void waitsForALiveLockOnly_data()
+    // Another window's lock is waited for while that window holds it, and only so long.
+    void waitsForALiveLock_data()
     {
-        QTest::addColumn<QString>("holder");
-        QTest::addColumn<bool>("written");
-        QTest::newRow("unnamed a minute ago") << "unnamed" << true;
-        QTest::newRow("alive, let go while waited for") << "letsGo" << true;
-        QTest::newRow("alive throughout") << "holds" << false;
+        QTest::addColumn<bool>("letGo"); // while the save waits
+        QTest::newRow("let go while waited for") << true;
+        QTest::newRow("held throughout") << false;
     }
-    void waitsForALiveLockOnly()
+    void waitsForALiveLock()
     {
-        QFETCH(QString, holder);
-        QFETCH(bool, written);
+        QFETCH(bool, letGo);
         QTemporaryDir dir;
         writeFile(dir.filePath("Basic.LOG"), form("1"));
         const QString lockName = dir.filePath("Basic.LOG.lock");
-        int link[2]; // to the other window
+        int link[2]; // to the other window, which locks and lets go once told to
         QVERIFY(::socketpair(AF_UNIX, SOCK_STREAM, 0, link) == 0);
-        const pid_t other = holder == "unnamed" ? -1 : ::fork();
-        if (other == 0) { // locks, and lets go once told to
+        char byte = 0;
+        const pid_t other = ::fork();
+        if (other == 0) {
             QLockFile lock(lockName);
-            char byte = 0;
             if (lock.tryLock() && ::write(link[1], "L", 1) == 1 && ::read(link[1], &byte, 1) == 1)
                 lock.unlock();
             ::_exit(0);
         }
-        char byte = 0;
-        if (holder == "unnamed") {
-            writeFile(lockName, QByteArray());
-            QFile lock(lockName);
-            QVERIFY(lock.open(QIODevice::ReadWrite) &&
-                    lock.setFileTime(QDateTime::currentDateTime().addSecs(-60),
-                                     QFileDevice::FileModificationTime));
-        } else {
-            QCOMPARE(::read(link[0], &byte, 1), 1); // locked
-        }
-        QVERIFY(QFile::exists(lockName));
+        QCOMPARE(::read(link[0], &byte, 1), 1); // locked
         const LogStore store(dir.path());
         auto save =
             std::async(std::launch::async, [&] { return store.saveLog(stateOf("1"), six("2")); });
-        if (holder == "letsGo") {
+        if (letGo) {
             QVERIFY2(save.wait_for(std::chrono::milliseconds(300)) == std::future_status::timeout,
-                     "saved while a live holder held the lock");
+                     "saved while the other window held the lock");
             QCOMPARE(::write(link[0], "G", 1), 1);
         }
         const SaveResult result = save.get();
-        if (holder == "holds")
+        if (!letGo)
             QCOMPARE(::write(link[0], "G", 1), 1);
-        if (other > 0)
-            QCOMPARE(::waitpid(other, nullptr, 0), other);
+        QCOMPARE(::waitpid(other, nullptr, 0), other);
         ::close(link[0]);
         ::close(link[1]);
-        QCOMPARE(result.error,
-                 written ? QString() : "another program keeps " + lockName + " locked");
-        QCOMPARE(readFile(dir.filePath("Basic.LOG")), form(written ? "2" : "1"));
+        QCOMPARE(result.error, letGo ? QString() : "another program keeps " + lockName + " locked");
+        QCOMPARE(readFile(dir.filePath("Basic.LOG")), form(letGo ? "2" : "1"));
         QCOMPARE(QFile::exists(lockName), false);
     }
 
