@@ -102,6 +102,9 @@ private slots:
                  QList<QSize>(2, QSize(382, 237)));
         AboutDialog().close(); // another box closing leaves this one the box to bring forward
         QCOMPARE(AboutDialog::showSingle(), about);
+        const QLabel* disclaimer = label("lblDisclaimer"); // every word of it shown
+        QCOMPARE_LE(disclaimer->heightForWidth(disclaimer->width()), disclaimer->height());
+        QCOMPARE_LE(disclaimer->sizeHint().width(), disclaimer->width());
         const QFont version = label("lblVersion")->font();
         QCOMPARE(QList({title.pointSize(), int(title.bold()), int(title.italic()),
                         version.pointSize(), int(version.italic())}),
