@@ -244,6 +244,22 @@ private slots:
         QCOMPARE(QFile::exists(lockName), false);
     }
 
+    // A lock whose holder died before naming itself is stale once a little old: dated ten
+    // seconds back, well short of Qt's own default.
+    void breaksAnOldUnnamedLock()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("Basic.LOG"), form("1"));
+        QFile lock(dir.filePath("Basic.LOG.lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-10),
+                                 QFileDevice::FileModificationTime));
+        lock.close();
+        QCOMPARE(LogStore(dir.path()).saveLog(stateOf("1"), six("2")).error, QString());
+        QCOMPARE(readFile(dir.filePath("Basic.LOG")), form("2"));
+        QVERIFY(!lock.exists());
+    }
+
     // A save that fails leaves the old log whole and nothing beside it; one held up goes
     // on. The directory is synced with the new log in place, never before the rename.
     void savesThroughFaults_data()
