@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -250,6 +251,20 @@ private slots:
         QCOMPARE(find("Label2_0")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
         QCOMPARE(find("Label2_0")->font().pointSize(), 18);
         QVERIFY(!(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QStringList menus; // each menu and its entries by name and caption, in order
+        for (const QAction* bar : m_window->menuBar()->actions()) {
+            menus << bar->menu()->objectName() + '=' + bar->text();
+            for (const QAction* entry : bar->menu()->actions())
+                menus << entry->objectName() + '=' + entry->text();
+        }
+        QCOMPARE(menus,
+                 (QStringList{"mnuFile=&File", "mnuExit=E&xit Without Saving",
+                              "mnuOptions=&Options", "mnuBackUpNow=Back Up Log Files Now",
+                              "mnuRestoreFromBackup=Restore Log Files From Backup",
+                              "mnuSep100=", "mnuDeleteBackups=Delete Backup Files",
+                              "mnuDeleteLogs=Delete Log Files", "mnuHelp=&Help",
+                              "mnuQuickHelp=QuickHelp", "mnuRegistration=Registration",
+                              "mnuAbout=About Zoredev", "mnuBugs=Bugs/Comments/Suggestions"}));
         QCOMPARE(box(1)->accessibleName(), "Latest Finds, Half Dollar Coins, Quantity");
         QCOMPARE(find("lblTotalCoins")->accessibleDescription(), "Logged Finds, Totals, Quantity");
         // Each placeholder on its own tab, every word in the two lines it is high.
