@@ -105,6 +105,7 @@ private slots:
         const QLabel* disclaimer = label("lblDisclaimer"); // every word of it shown
         QCOMPARE_LE(disclaimer->heightForWidth(disclaimer->width()), disclaimer->height());
         QCOMPARE_LE(disclaimer->sizeHint().width(), disclaimer->width());
+        QCOMPARE(label("lblVersion")->alignment(), Qt::AlignHCenter | Qt::AlignTop);
         const QFont version = label("lblVersion")->font();
         QCOMPARE(QList({title.pointSize(), int(title.bold()), int(title.italic()),
                         version.pointSize(), int(version.italic())}),
