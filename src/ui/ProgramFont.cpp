@@ -19,7 +19,12 @@ QFont layoutFont(const QString& family)
 
 QFont ProgramFont::regular()
 {
+#ifdef Q_OS_WIN
+    // Windows has Arial, of which Liberation Sans is a copy with the same widths.
+    return layoutFont(QStringLiteral("Arial"));
+#else
     return layoutFont(QStringLiteral("Liberation Sans"));
+#endif
 }
 
 QFont ProgramFont::gridCaption()
