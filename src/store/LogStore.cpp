@@ -84,7 +84,8 @@ QString lockFailure(const QLockFile& lock)
     case QLockFile::LockFailedError:
         return QStringLiteral("another program keeps %1 locked").arg(lock.fileName());
     case QLockFile::PermissionError:
-        return QStringLiteral("cannot create %1: %2").arg(lock.fileName(), FileSync::deniedReason());
+        return QStringLiteral("cannot create %1: %2")
+            .arg(lock.fileName(), FileSync::deniedReason());
     case QLockFile::NoError:
     case QLockFile::UnknownError:
         break;
