@@ -96,6 +96,11 @@ void MainWindow::wireHandlers()
 void MainWindow::start()
 {
     Form_Load();
+#ifdef Q_OS_WIN
+    // Windows knows the frame as soon as the window exists, so that the frame, title
+    // bar included, is what is centred.
+    winId();
+#endif
     if (const QScreen* screen = this->screen()) {
         QRect placed = frameGeometry();
         placed.moveCenter(screen->availableGeometry().center());
