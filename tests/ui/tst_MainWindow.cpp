@@ -17,6 +17,13 @@
 #include <QTemporaryDir>
 
 namespace {
+// The system's own words for a folder in a file's place and for a missing folder.
+#ifdef Q_OS_WIN
+const QString kIsFolder = qt_error_string(5 /* ERROR_ACCESS_DENIED */),
+              kNoFolderReason = qt_error_string(3 /* ERROR_PATH_NOT_FOUND */);
+#else
+const QString kIsFolder = qt_error_string(EISDIR), kNoFolderReason = qt_error_string(ENOENT);
+#endif
 const QByteArray kDirectory = "(directory)";
 const QByteArray kNoFolder = "(no folder)";
 const QByteArray kDeleted = "(deleted here)";
@@ -36,7 +43,8 @@ const QString kEraseLogs = "Confirm Requested Action|Yes/No,No|3|You have indica
                            "to ERASE YOUR PRIMARY LOG FILE(S).  Are you SURE this is what you "
                            "want to do?";
 const QString kLogsErased = "Status of Operation|Ok|2|Log file(s) have been DELETED.";
-const QString kNotWritten = "Zoredev|Ok|2|Cannot write Basic.LOG: Is a directory\n\nYour logged "
+const QString kNotWritten = "Zoredev|Ok|2|Cannot write Basic.LOG: " + kIsFolder +
+                            "\n\nYour logged "
                             "finds are still shown and nothing was lost.  The file on disk was "
                             "not changed.";
 } // namespace
@@ -156,14 +164,14 @@ private slots:
             << damaged;
         QTest::newRow("unreadable log")
             << kDirectory << kZero
-            << QStringList{"Zoredev|Ok|2|Cannot read the log file Basic.LOG: Is a directory"
+            << QStringList{"Zoredev|Ok|2|Cannot read the log file Basic.LOG: " + kIsFolder +
                            "\n\nThe Logged Finds start at zero.  The file has not been "
                            "changed."}
             << kNone;
         QTest::newRow("log that cannot be made")
             << kNoFolder << kZero
-            << QStringList{"Zoredev|Ok|2|Cannot create the log file Basic.LOG: No such file or "
-                           "directory\n\nThe Logged Finds start at zero."}
+            << QStringList{"Zoredev|Ok|2|Cannot create the log file Basic.LOG: " + kNoFolderReason +
+                           "\n\nThe Logged Finds start at zero."}
             << kNone;
     }
     void startUp()
@@ -388,7 +396,8 @@ private slots:
         row("back up, log deleted here", {backUp}, kDeleted, kNone, {}, backedUp, zeros, zeros,
             "0 0 0 0 0 0 0");
         row("back up, backup unwritable", {backUp}, lf, kDirectory, {},
-            {"Zoredev|Ok|2|Cannot write Basic.LOG.Backup: Is a directory\n\nThe "
+            {"Zoredev|Ok|2|Cannot write Basic.LOG.Backup: " + kIsFolder +
+             "\n\nThe "
              "back-up is not complete.  Your logged finds are still shown and nothing on disk was "
              "lost."},
             kLog, kNone, shown);
@@ -409,8 +418,9 @@ private slots:
             {eraseBackups, "Operation Status|Ok|0|Backup file(s) have been DELETED."}, lf, kNone,
             shown);
         row("delete backups, a directory", {"mnuDeleteBackups"}, lf, kDirectory, {yes},
-            {eraseBackups, "Zoredev|Ok|2|Cannot delete Basic.LOG.Backup: Is a directory\n\nThe "
-                           "file is still there."},
+            {eraseBackups, "Zoredev|Ok|2|Cannot delete Basic.LOG.Backup: " + kIsFolder +
+                               "\n\nThe "
+                               "file is still there."},
             lf, kNone, shown);
         row("delete logs, Enter", {"mnuDeleteLogs"}, lf, backup, {}, {eraseLogs}, lf, backup,
             shown);
