@@ -43,3 +43,11 @@ void ProgramFont::install()
 {
     QApplication::setFont(regular());
 }
+
+void ProgramFont::chooseEngine()
+{
+#ifdef Q_OS_WIN
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "windows:fontengine=freetype");
+#endif
+}
