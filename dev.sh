@@ -3,7 +3,8 @@
 # installing first what a fresh Debian 12 or 13 machine lacks, and only that.
 # ./dev.sh fuzz SECONDS runs the fuzz target longer, ./dev.sh bench [RUNS] the
 # benchmarks (bench/run.sh), ./dev.sh screenshot scripts/screenshot.sh, and
-# ./dev.sh icons redraws the icon's PNGs from its SVG.
+# ./dev.sh icons redraws the icon's PNGs from its SVG, and ./dev.sh windows makes the
+# Windows zip and installer in dist/ (scripts/windows.sh).
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -12,6 +13,7 @@ cmd="${1:-}"
 run_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-liberation)
 test_packages=(xvfb xauth xdotool x11-utils locales clang libclang-rt-dev)
 wayland_packages=(weston qt6-wayland)
+windows_packages=(g++-mingw-w64-x86-64-posix dpkg-dev wine wine64 xvfb xauth nsis zip)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -103,16 +105,23 @@ screenshot)
     build default
     exec "$here/scripts/screenshot.sh" "${@:2}"
     ;;
+windows)
+    ensure_packages "${run_packages[@]}" "${windows_packages[@]}"
+    exec "$here/scripts/windows.sh"
+    ;;
 icons)
     # The PNGs are committed, so only a change of the picture needs this.
-    ensure_packages librsvg2-bin
+    ensure_packages librsvg2-bin icoutils
     while read -r size; do
         rsvg-convert --width "$size" --height "$size" --keep-aspect-ratio \
             --output "$here/data/icons/zoredev-$size.png" "$here/data/icons/zoredev.svg"
     done <"$here/data/icons/sizes"
+    # The Windows executable's icon holds the same PNGs.
+    icotool --create --output "$here/data/icons/zoredev.ico" \
+        $(sed "s|.*|--raw=$here/data/icons/zoredev-&.png|" "$here/data/icons/sizes")
     ;;
 *)
-    echo "usage: $0 run|test|fuzz [SECONDS]|bench [RUNS]|screenshot [OPTIONS] [KEYS]|icons" >&2
+    echo "usage: $0 run|test|fuzz [SECONDS]|bench [RUNS]|screenshot [OPTIONS] [KEYS]|icons|windows" >&2
     exit 2
     ;;
 esac

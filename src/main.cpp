@@ -9,6 +9,7 @@
 
 int main(int argc, char* argv[])
 {
+    ProgramFont::chooseEngine();
     QApplication app(argc, argv);
     // Wayland compositors find the menu entry, and with it the icon, by this name.
     QApplication::setDesktopFileName(QStringLiteral("com.example.Zoredev"));

@@ -1,15 +1,13 @@
 #include "store/LogStore.h"
 
+#include "store/FileSync.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSaveFile>
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 #include <utility>
 
 namespace store {
@@ -21,16 +19,11 @@ namespace {
 // taken as stale after a second, well within the wait.
 constexpr int kLockWaitMs = 3000, kStaleLockMs = 1000;
 
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 // Qt words a directory in the log's place differently for each operation; the
 // system's own words are used for all of them.
 QString reasonFor(const QString& path, const QString& qtReason)
 {
-    return QFileInfo(path).isDir() ? systemReason(EISDIR) : qtReason;
+    return QFileInfo(path).isDir() ? FileSync::folderReason() : qtReason;
 }
 
 bool isPresent(const QString& path)
@@ -72,20 +65,15 @@ QString replaceWith(const QString& path, const std::string& bytes, bool* placed 
     }
     // QSaveFile syncs before the rename but ignores a failure; a file system that
     // only finds out at the sync that it is full (or cannot reach its disk) would
-    // have the unwritten file renamed over the log. EINVAL: no sync to be had.
-    if (::fdatasync(file.handle()) != 0 && errno != EINVAL)
-        return systemReason(errno);
+    // have the unwritten file renamed over the log.
+    if (const QString reason = FileSync::flushData(file.handle()); !reason.isEmpty())
+        return reason;
     if (!file.commit())
         return file.errorString();
     if (placed)
         *placed = true;
     // Only once the directory is synced too does the rename survive a power cut.
-    const int dir = ::open(QFile::encodeName(QFileInfo(path).canonicalPath()).constData(),
-                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const int error = dir < 0 || ::fsync(dir) != 0 ? errno : 0;
-    if (dir >= 0)
-        ::close(dir);
-    return error == 0 || error == EINVAL ? QString() : systemReason(error);
+    return FileSync::flushFolder(QFileInfo(path).canonicalPath());
 }
 
 // QLockFile tells only which kind of failure it met, not the system's reason, and
@@ -96,7 +84,8 @@ QString lockFailure(const QLockFile& lock)
     case QLockFile::LockFailedError:
         return QStringLiteral("another program keeps %1 locked").arg(lock.fileName());
     case QLockFile::PermissionError:
-        return QStringLiteral("cannot create %1: %2").arg(lock.fileName(), systemReason(EACCES));
+        return QStringLiteral("cannot create %1: %2")
+            .arg(lock.fileName(), FileSync::deniedReason());
     case QLockFile::NoError:
     case QLockFile::UnknownError:
         break;

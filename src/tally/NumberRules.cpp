@@ -60,10 +60,18 @@ double toDouble(std::string_view number)
     // "C" is built into the C library, so only a lack of memory refuses it. Then the
     // number is read in the current locale with that locale's decimal point put in:
     // strtod_l with no locale at all is undefined.
+#ifdef _WIN32
+    // The Windows C library spells the same calls its own way.
+    static const _locale_t cLocale = _create_locale(LC_ALL, "C");
+    std::string text(number);
+    if (cLocale)
+        return _strtod_l(text.c_str(), nullptr, cLocale);
+#else
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
     std::string text(number);
     if (cLocale != locale_t(0))
         return strtod_l(text.c_str(), nullptr, cLocale);
+#endif
     if (const auto point = text.find('.'); point != std::string::npos)
         text.replace(point, 1, std::localeconv()->decimal_point);
     return std::strtod(text.c_str(), nullptr);

@@ -4,8 +4,12 @@
 #include "ui/MessageBox.h"
 #include "ui/ProgramFont.h"
 #include "ui/ProgramIcon.h"
-#include "ui/SystemRegistry.h"
 #include "ui/Twips.h"
+#ifdef Q_OS_WIN
+#include "ui/WindowsRegistry.h"
+#else
+#include "ui/SystemRegistry.h"
+#endif
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -20,6 +24,12 @@
 
 namespace {
 QPointer<AboutDialog> s_openBox;
+
+#ifdef Q_OS_WIN
+using OwnRegistry = WindowsRegistry;
+#else
+using OwnRegistry = SystemRegistry; // this desktop's stand-in
+#endif
 
 // Reading a value needs read rights only (KEY_READ); asking for more would
 // turn every user without write rights to the key away.
@@ -96,7 +106,7 @@ QString disclaimerText()
 AboutDialog::AboutDialog(Registry* registry)
     : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_ownRegistry(registry ? nullptr : std::make_unique<SystemRegistry>()),
+      m_ownRegistry(registry ? nullptr : std::make_unique<OwnRegistry>()),
       m_registry(registry ? registry : m_ownRegistry.get())
 {
     setObjectName(QStringLiteral("frmAbout"));

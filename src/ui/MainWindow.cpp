@@ -52,7 +52,13 @@ MainWindow::MainWindow(const QString& logDirectory, QWidget* parent)
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
         if (!hasUnsavedFinds())
             return;
+#ifdef Q_OS_WIN
+        // Qt allows a question here, but Windows ends a program that holds up the
+        // end of the session with one, and its finds would go with it.
+        const bool mayAsk = false;
+#else
         const bool mayAsk = session.allowsInteraction();
+#endif
         if (!endSession(mayAsk))
             session.cancel();
         if (mayAsk)
@@ -91,6 +97,11 @@ void MainWindow::wireHandlers()
 void MainWindow::start()
 {
     Form_Load();
+#ifdef Q_OS_WIN
+    // Windows knows the frame as soon as the window exists, so that the frame, title
+    // bar included, is what is centred.
+    winId();
+#endif
     if (const QScreen* screen = this->screen()) {
         QRect placed = frameGeometry();
         placed.moveCenter(screen->availableGeometry().center());

@@ -313,6 +313,8 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
     mnuAbout = menuEntry(help, "mnuAbout", QStringLiteral("About Zoredev"));
     mnuBugs = menuEntry(help, "mnuBugs", QStringLiteral("Bugs/Comments/Suggestions"));
 
-    // The client area below the menu bar is what the layout was drawn for.
-    window->resize(px(9390), px(4620) + bar->sizeHint().height());
+    // The client area below the menu bar is what the layout was drawn for. The window
+    // gives the bar the height it needs at the window's width, which the Windows style
+    // makes a pixel more than the bar's size hint.
+    window->resize(px(9390), px(4620) + bar->heightForWidth(px(9390)));
 }

@@ -19,7 +19,12 @@ QFont layoutFont(const QString& family)
 
 QFont ProgramFont::regular()
 {
+#ifdef Q_OS_WIN
+    // Windows has Arial, of which Liberation Sans is a copy with the same widths.
+    return layoutFont(QStringLiteral("Arial"));
+#else
     return layoutFont(QStringLiteral("Liberation Sans"));
+#endif
 }
 
 QFont ProgramFont::gridCaption()
@@ -37,4 +42,12 @@ QFont ProgramFont::gridCaption()
 void ProgramFont::install()
 {
     QApplication::setFont(regular());
+}
+
+void ProgramFont::chooseEngine()
+{
+#ifdef Q_OS_WIN
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "windows:fontengine=freetype");
+#endif
 }

@@ -15,4 +15,8 @@ public:
     // speak in it too. Called before the first widget is built: a widget built in
     // the default face loads that face for nothing.
     static void install();
+    // Called before the application is made: on Windows, the font engine is
+    // FreeType's, whose full hinting the layout was drawn with; GDI's draws the
+    // captions wider than they measure, cutting "Half Dollar Coins:".
+    static void chooseEngine();
 };

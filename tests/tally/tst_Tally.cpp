@@ -45,7 +45,8 @@ class TestTally : public QObject
 private slots:
     void initTestCase()
     {
-        ZOREDEV_REQUIRE(std::setlocale(LC_ALL, "de_DE.UTF-8"),
+        ZOREDEV_REQUIRE(std::setlocale(LC_ALL, "de_DE.UTF-8") ||
+                            std::setlocale(LC_ALL, "German_Germany.1252"), // Windows' name
                         "the rules are tried under de_DE.UTF-8, whose decimal point is a comma");
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     }

@@ -18,6 +18,13 @@
 #include <QTemporaryDir>
 
 namespace {
+// The system's own words for a folder in a file's place and for a missing folder.
+#ifdef Q_OS_WIN
+const QString kIsFolder = qt_error_string(5 /* ERROR_ACCESS_DENIED */),
+              kNoFolderReason = qt_error_string(3 /* ERROR_PATH_NOT_FOUND */);
+#else
+const QString kIsFolder = qt_error_string(EISDIR), kNoFolderReason = qt_error_string(ENOENT);
+#endif
 const QByteArray kDirectory = "(directory)";
 const QByteArray kNoFolder = "(no folder)";
 const QByteArray kDeleted = "(deleted here)";
@@ -37,7 +44,8 @@ const QString kEraseLogs = "Confirm Requested Action|Yes/No,No|3|You have indica
                            "to ERASE YOUR PRIMARY LOG FILE(S).  Are you SURE this is what you "
                            "want to do?";
 const QString kLogsErased = "Status of Operation|Ok|2|Log file(s) have been DELETED.";
-const QString kNotWritten = "Zoredev|Ok|2|Cannot write Basic.LOG: Is a directory\n\nYour logged "
+const QString kNotWritten = "Zoredev|Ok|2|Cannot write Basic.LOG: " + kIsFolder +
+                            "\n\nYour logged "
                             "finds are still shown and nothing was lost.  The file on disk was "
                             "not changed.";
 } // namespace
@@ -314,12 +322,12 @@ private slots:
              "file is not changed until you save."},
             damagedLog, kNone, "0 7 3 0 0 0 10", "closed");
         row("unreadable log", {"close"}, kDirectory, kNone, {},
-            {"Zoredev|Ok|2|Cannot read the log file Basic.LOG: Is a directory\n\nThe Logged "
-             "Finds start at zero.  The file has not been changed."},
+            {"Zoredev|Ok|2|Cannot read the log file Basic.LOG: " + kIsFolder +
+             "\n\nThe Logged Finds start at zero.  The file has not been changed."},
             kNone, kNone, zeros, "closed");
         row("log that cannot be made", {"close"}, kNoFolder, kNone, {},
-            {"Zoredev|Ok|2|Cannot create the log file Basic.LOG: No such file or directory\n\n"
-             "The Logged Finds start at zero."},
+            {"Zoredev|Ok|2|Cannot create the log file Basic.LOG: " + kNoFolderReason +
+             "\n\nThe Logged Finds start at zero."},
             kNone, kNone, zeros, "closed");
         // This window read 10 pennies and logs 3 dimes; keeping both writes 15 pennies,
         // none once the other has deleted the log.
@@ -372,7 +380,8 @@ private slots:
         row("back up, log deleted here", {backUp}, kDeleted, kNone, {}, backedUp, zeroLog, zeroLog,
             zeros);
         row("back up, backup unwritable", {backUp}, lf, kDirectory, {},
-            {"Zoredev|Ok|2|Cannot write Basic.LOG.Backup: Is a directory\n\nThe "
+            {"Zoredev|Ok|2|Cannot write Basic.LOG.Backup: " + kIsFolder +
+             "\n\nThe "
              "back-up is not complete.  Your logged finds are still shown and nothing on disk was "
              "lost."},
             kLog, kNone, shown);
@@ -393,8 +402,9 @@ private slots:
             {eraseBackups, "Operation Status|Ok|0|Backup file(s) have been DELETED."}, lf, kNone,
             shown);
         row("delete backups, a directory", {"mnuDeleteBackups"}, lf, kDirectory, {yes},
-            {eraseBackups, "Zoredev|Ok|2|Cannot delete Basic.LOG.Backup: Is a directory\n\nThe "
-                           "file is still there."},
+            {eraseBackups, "Zoredev|Ok|2|Cannot delete Basic.LOG.Backup: " + kIsFolder +
+                               "\n\nThe "
+                               "file is still there."},
             lf, kNone, shown);
         row("delete logs, Enter", {"mnuDeleteLogs"}, lf, backup, {}, {eraseLogs}, lf, backup,
             shown);
