@@ -16,8 +16,10 @@ window_shown() { window="$(xdotool search --onlyvisible --name "^${title//./\\.}
 ended() { ! kill -0 "$program" 2>/dev/null; }
 
 # launch KEYS...: starts the program, waits for its window and presses the keys.
+# The program never outlives the test by more than a minute, even where the test
+# itself is killed and its trap never runs.
 launch() {
-    (cd "$work" && exec "$zoredev") >"$work/out" 2>&1 &
+    (cd "$work" && exec timeout --foreground 60 "$zoredev") >"$work/out" 2>&1 &
     program=$!
     wait_for window_shown || fail "no window titled $title"
     xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "the window has no icon"
