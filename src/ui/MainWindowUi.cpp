@@ -224,7 +224,8 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
     const QString placeholder =
         QStringLiteral("What would you like to see here?  Send me suggestions at %1.")
             .arg(suggestionAddress);
-    const QFont placeholderFont(QStringLiteral("Arial"), 18);
+    QFont placeholderFont = ProgramFont::regular();
+    placeholderFont.setPointSize(18);
     const int placeholderTops[2] = {1920, 1800};
     for (int i = 0; i < 2; ++i) {
         auto* label = new QLabel(placeholder, placeholderPages[i]);

@@ -7,9 +7,10 @@ namespace {
 // Full hinting puts every glyph on whole pixels, as the bitmap font the layout was
 // drawn for had them, and renders each glyph once; lighter hinting renders it again
 // at each sub-pixel offset it lands on, which made up much of the first paint.
-QFont layoutFont(const QString& family)
+QFont layoutFont(const QStringList& families)
 {
-    QFont font(family);
+    QFont font;
+    font.setFamilies(families);
     font.setPixelSize(11);
     font.setHintingPreference(QFont::PreferFullHinting);
     return font;
@@ -20,10 +21,11 @@ QFont layoutFont(const QString& family)
 QFont ProgramFont::regular()
 {
 #ifdef Q_OS_WIN
-    // Windows has Arial, of which Liberation Sans is a copy with the same widths.
-    return layoutFont(QStringLiteral("Arial"));
+    // Windows has Arial, of which Liberation Sans is a copy with the same widths:
+    // Wine has only the copy, and without it every caption was set in a wider face.
+    return layoutFont({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
 #else
-    return layoutFont(QStringLiteral("Liberation Sans"));
+    return layoutFont({QStringLiteral("Liberation Sans")});
 #endif
 }
 
