@@ -13,7 +13,7 @@ cmd="${1:-}"
 run_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-liberation)
 test_packages=(xvfb xauth xdotool x11-utils locales clang libclang-rt-dev)
 wayland_packages=(weston qt6-wayland)
-windows_packages=(g++-mingw-w64-x86-64-posix dpkg-dev wine wine64 xvfb xauth nsis zip)
+windows_packages=(g++-mingw-w64-x86-64-posix dpkg-dev wine wine64 xvfb xauth xdotool x11-utils nsis zip)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
