@@ -53,8 +53,8 @@ inline void endWindowTest()
 // A window as its user meets it, one line a control: name, kind, place (in the client
 // area, below any menu bar), caption, alignment, font size and style, the colour of
 // its text, the face drawn where it paints its own, and what a screen reader says;
-// then each menu's entries. Font families and the style's own faces and controls are
-// the platform's, and left out.
+// then each menu's entries. Font families and the style's own faces and controls (the
+// menu bar among them) are the platform's, and left out.
 inline QStringList controls(QWidget* window)
 {
     auto* main = qobject_cast<QMainWindow*>(window);
@@ -66,7 +66,7 @@ inline QStringList controls(QWidget* window)
     };
     QStringList lines{QString::asprintf("%s %dx%d ", qPrintable(window->objectName()),
                                         origin->width(), origin->height()) +
-                      window->windowTitle() + " on " + face(window)};
+                      window->windowTitle() + " on " + face(origin)};
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (w->objectName().isEmpty() || w->objectName().startsWith("qt_") || w->isWindow() ||
             w->parentWidget()->inherits("QTabBar"))
