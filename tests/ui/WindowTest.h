@@ -111,7 +111,7 @@ inline QStringList controls(QWidget* window)
 // (NAME.actual), to be looked at and, once right, taken as the reference.
 inline void compareWithReference(const QStringList& actual, const QString& name)
 {
-    QFile reference(QFINDTESTDATA(name));
+    QFile reference(QStringLiteral(ZOREDEV_TESTS_DIR "/ui/") + name);
     QVERIFY2(reference.open(QIODevice::ReadOnly), qPrintable("no reference " + name));
     const QStringList expected = QString::fromUtf8(reference.readAll())
                                      .replace("@VERSION@", ZOREDEV_VERSION)

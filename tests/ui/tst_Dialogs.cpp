@@ -75,6 +75,8 @@ private slots:
         QVERIFY(!about->isModal());
         QVERIFY(!about->parent());
         compareWithReference(controls(about), "AboutDialog.controls");
+        if (QTest::currentTestFailed())
+            return;
         QVERIFY(about->testAttribute(Qt::WA_QuitOnClose)); // it outlives the main window
         QCOMPARE(about->minimumSize(), about->maximumSize()); // the size above, fixed
         AboutDialog().close(); // another box closing leaves this one the box to bring forward

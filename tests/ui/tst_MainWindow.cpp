@@ -196,6 +196,8 @@ private slots:
         start(kLog + "9\r\n");
         QApplication::setPalette(desktop);
         compareWithReference(controls(m_window.get()), "MainWindow.controls");
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(find<QTabWidget>("SSTab1")->currentIndex(), 0);
         const QPoint offCentre =
             m_window->frameGeometry().center() - m_window->screen()->availableGeometry().center();
