@@ -16,7 +16,7 @@ export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work" # mktemp -d made it private
 run=("$zoredev")
 case "$zoredev" in *.exe) run=(wine "$zoredev") ;; esac
 end_session() { # SIGNAL
-    if [ ${#run[@]} -eq 2 ]; then wineboot --end-session --force; else kill "-$1" "$program"; fi
+    if [ "${run[0]}" = wine ]; then wineboot --end-session --force; else kill "-$1" "$program"; fi
 }
 
 window_shown() { window="$(xdotool search --onlyvisible --name "^${title//./\\.}\$" | head -n 1)"; [ -n "$window" ]; }
