@@ -20,6 +20,7 @@ end_session() { # SIGNAL
 }
 
 window_shown() { window="$(xdotool search --onlyvisible --name "^${title//./\\.}\$" | head -n 1)"; [ -n "$window" ]; }
+box_shown() { xdotool search --onlyvisible --name "^$1\$" >/dev/null; }
 ended() { ! kill -0 "$program" 2>/dev/null; }
 has_icon() { xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)'; } # Wine sets it late
 
@@ -40,6 +41,8 @@ end() {
     wait_for ended || fail "$1 did not end the program"
     wait "$program" || fail "the program exited with an error after $1"
 }
+# answer TITLE KEY: presses the key in the box once it is shown.
+answer() { wait_for box_shown "$1" || fail "no box titled $1"; xdotool key "$2"; }
 # outing KEYS...: launch, then Save & Exit.
 outing() { launch "$@"; xdotool key alt+x; end "Save & Exit"; }
 
@@ -58,6 +61,17 @@ log_is $'3\r\n0\r\n0\r\n1\r\n0\r\n1007\r' "second save"
 outing "9 Return KP_Enter Escape alt+c alt+l"
 outing 5 Tab Tab Tab Tab Tab Tab space "alt+f x"
 log_is $'3\r\n0\r\n0\r\n1\r\n0\r\n1007\r' "third and fourth outing"
+# Enter takes the question's default, No, and Esc says No: the log is not erased.
+# Saving over what another window saved meanwhile asks first; Alt+K keeps both.
+launch 2 alt+l "alt+o Up Return"
+answer "Confirm Requested Action" Return
+xdotool windowfocus --sync "$window" key --delay 30 alt+o Up Return
+answer "Confirm Requested Action" Escape
+printf '4\r\n0\r\n0\r\n1\r\n0\r\n1007\r\n' >"$work/Basic.LOG"
+xdotool windowfocus --sync "$window" key alt+x
+answer "Log File Changed" alt+k
+end "Keep Both"
+log_is $'6\r\n0\r\n0\r\n1\r\n0\r\n1007\r' "Keep Both"
 # The session ending (SIGTERM), here while a box is open, saves what was logged
 # without a question, on top of what another window saved meanwhile (a dollar coin).
 # SIGHUP with nothing logged writes nothing: the seed form stays.
