@@ -55,7 +55,7 @@ private slots:
 
     // Opened twice, loaded once; closed by Esc or Enter, loaded again on the next
     // opening. This desktop's registry names the first information tool installed,
-    // which System Info starts; with none installed it says so.
+    // which System Info starts.
     void aboutBox()
     {
         QTemporaryDir dir;
@@ -120,46 +120,46 @@ private slots:
     // reg as an installer would, and the tool the system's own msinfo32.exe.
     void startSysInfo_data()
     {
-        QTest::addColumn<QString>("key");       // under HKLM\SOFTWARE\Microsoft
-        QTest::addColumn<QStringList>("value"); // name, kind and data; %1 is the tool's folder
+        QTest::addColumn<QString>("key");   // under HKLM\SOFTWARE\Microsoft
+        QTest::addColumn<QString>("name");  // of its text value, if it has one
+        QTest::addColumn<QString>("value"); // %1 is the tool's folder
         QTest::addColumn<bool>("started");
         const QString tool = kToolKeys[0], location = kToolKeys[1];
-        QTest::newRow("neither key") << tool << QStringList{} << false;
-        QTest::newRow("first key")
-            << tool << QStringList{"PATH", "REG_SZ", "%1\\msinfo32.exe"} << true;
-        QTest::newRow("first key, too long")
-            << tool << QStringList{"PATH", "REG_SZ", "%1" + QString(1024, 'x')} << false;
-        QTest::newRow("second key") << location << QStringList{"MSINFO", "REG_SZ", "%1"} << true;
-        QTest::newRow("second key, without MSINFO32.EXE")
-            << location << QStringList{"MSINFO", "REG_SZ", "%1\\drivers"} << false;
+        QTest::newRow("neither key") << tool << ""
+                                     << "" << false;
+        QTest::newRow("first key") << tool << "PATH"
+                                   << "%1\\msinfo32.exe" << true;
+        QTest::newRow("first key, too long") << tool << "PATH"
+                                             << "%1" + QString(1024, 'x') << false;
+        QTest::newRow("second key") << location << "MSINFO"
+                                    << "%1" << true;
+        QTest::newRow("second key, without MSINFO32.EXE") << location << "MSINFO"
+                                                          << "%1\\drivers" << false;
     }
     void startSysInfo()
     {
         QFETCH(QString, key);
-        QFETCH(QStringList, value);
+        QFETCH(QString, name);
+        QFETCH(QString, value);
         QFETCH(bool, started);
 #ifdef Q_OS_WIN
-        const QString folder = qEnvironmentVariable("SystemRoot") + "\\system32";
-        if (!value.isEmpty())
+        value.replace("%1", qEnvironmentVariable("SystemRoot") + "\\system32");
+        if (!name.isEmpty())
             QCOMPARE(QProcess::execute("reg", {"add", "HKLM\\SOFTWARE\\Microsoft\\" + key, "/v",
-                                               value[0], "/t", value[1], "/d",
-                                               value[2].replace("%1", folder), "/f"}),
+                                               name, "/d", value, "/f"}),
                      0);
         AboutDialog().StartSysInfo();
         const auto ran = [] { return ended("msinfo32.exe"); };
 #else
         QTemporaryDir dir;
-        for (const char* name : {"msinfo32.exe", "MSINFO32.EXE"}) {
-            writeFile(dir.filePath(name), "#!/bin/sh\n/usr/bin/touch \"$0.ran\"\n");
-            QFile::setPermissions(dir.filePath(name), QFile::ExeOwner | QFile::ReadOwner);
+        for (const char* tool : {"msinfo32.exe", "MSINFO32.EXE"}) {
+            writeFile(dir.filePath(tool), "#!/bin/sh\n/usr/bin/touch \"$0.ran\"\n");
+            QFile::setPermissions(dir.filePath(tool), QFile::ExeOwner | QFile::ReadOwner);
         }
         SystemRegistry::Values values;
-        if (!value.isEmpty())
-            values["SOFTWARE\\Microsoft\\" + key + '|' + value[0]] =
-                value[1] == "REG_SZ"
-                    ? SystemRegistry::Value{Registry::TextValue,
-                                            value[2].replace("%1", dir.path()).toLocal8Bit() + '\0'}
-                    : SystemRegistry::Value{Registry::NumberValue, QByteArray("\x01\0\0\0", 4)};
+        if (!name.isEmpty())
+            values["SOFTWARE\\Microsoft\\" + key + '|' + name] = {
+                Registry::TextValue, value.replace("%1", dir.path()).toLocal8Bit() + '\0'};
         SystemRegistry registry(values);
         AboutDialog(&registry).StartSysInfo();
         const auto ran = [&dir] { return !QDir(dir.path()).entryList({"*.ran"}).isEmpty(); };
