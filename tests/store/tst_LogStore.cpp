@@ -17,8 +17,8 @@
 using namespace store;
 
 // A disk under the test's directory that fills up, finds out only at the sync that it
-// is full or fails a directory's sync: write(), fdatasync() and
-// fsync() are defined here, ahead of the C library, so Qt's own calls come through them.
+// is full or fails a directory's sync: write(), fdatasync() and fsync() are defined
+// here, ahead of the C library, so Qt's own calls come through them.
 // The lock file is left alone: a lock that cannot be written is another story.
 namespace {
 constexpr int None = 0, Full = 1, FullAtSync = 2, DirSync = 3;
