@@ -21,6 +21,7 @@ end_session() { # SIGNAL
 
 window_shown() { window="$(xdotool search --onlyvisible --name "^${title//./\\.}\$" | head -n 1)"; [ -n "$window" ]; }
 box_shown() { xdotool search --onlyvisible --name "^$1\$" >/dev/null; }
+box_gone() { ! box_shown "$1"; }
 ended() { ! kill -0 "$program" 2>/dev/null; }
 has_icon() { xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)'; } # Wine sets it late
 
@@ -41,8 +42,8 @@ end() {
     wait_for ended || fail "$1 did not end the program"
     wait "$program" || fail "the program exited with an error after $1"
 }
-# answer TITLE KEY: presses the key in the box once it is shown.
-answer() { wait_for box_shown "$1" || fail "no box titled $1"; xdotool key "$2"; }
+# answer TITLE KEY: presses the key in the box once it is shown; the key closes it.
+answer() { wait_for box_shown "$1" || fail "no box titled $1"; xdotool key "$2"; wait_for box_gone "$1" || fail "$2 left $1 open"; }
 # outing KEYS...: launch, then Save & Exit.
 outing() { launch "$@"; xdotool key alt+x; end "Save & Exit"; }
 
