@@ -27,43 +27,9 @@ dir="$(cd "$dir" && pwd)"
 log="$(mktemp)"
 mounts=(proc sys dev dev/pts dev/shm)
 
-# The first http(s) URI of a "deb" source for this machine's own Debian release,
-# from sources.list and sources.list.d, one-line (.list) and deb822 (.sources).
-host_mirror() {
-    local want files=()
-    want="^($(. /etc/os-release && echo "${VERSION_CODENAME:-stable}")|stable|testing|unstable|sid)\$"
-    shopt -s nullglob
-    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-        [ -f "$f" ] && files+=("$f")
-    done
-    [ ${#files[@]} -gt 0 ] || return 0
-    awk -v want="$want" '
-        function take(uris, suites,   u, s, i, j) {
-            split(uris, u, " "); split(suites, s, " ")
-            for (i in s) if (s[i] ~ want) for (j = 1; j in u; j++) if (u[j] ~ /^https?:\/\//) {
-                print u[j]; found = 1; exit
-            }
-        }
-        function paragraph() {
-            if (types ~ /(^| )deb( |$)/ && enabled != "no") take(uris, suites)
-            types = uris = suites = enabled = ""
-        }
-        FNR == 1 { paragraph() }
-        FILENAME !~ /\.sources$/ {
-            sub(/#.*/, ""); sub(/\[[^]]*\]/, "")
-            if ($1 == "deb") take($2, $3)
-            next
-        }
-        /^[ \t]*#/ { next }
-        /^[ \t]*$/ { paragraph(); next }
-        { field = tolower($1); $1 = ""; sub(/^ +/, "") }
-        field == "types:" { types = $0 }
-        field == "uris:" { uris = $0 }
-        field == "suites:" { suites = $0 }
-        field == "enabled:" { enabled = tolower($0) }
-        END { if (!found) paragraph() }' "${files[@]}"
-}
-mirror="$(host_mirror)"
+# The mirror of the first "deb" entry for this machine's own release, not its
+# updates or security suites.
+mirror="$("$root/scripts/apt-sources.sh" | awk '$3 !~ /-/ { print $2; exit }')"
 [ -n "$mirror" ] || { echo "no Debian mirror for this release in /etc/apt/sources*" >&2; exit 1; }
 
 unmount() {

@@ -9,31 +9,26 @@ cache="${ZOREDEV_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zoredev}"
 version="$(dpkg-query -W -f='${Version}' qt6-base-dev)"
 qt="$cache/qt-${version%-*}-mingw"
 triplet=x86_64-w64-mingw32
-as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
-# deb-src entries made from the machine's own "deb" entries for its release.
-add_source_entries() {
-    local codename list=() sources=() f
-    codename="$(. /etc/os-release && echo "$VERSION_CODENAME")"
-    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*; do
-        case "$f" in */zoredev-*) ;; *.sources) sources+=("$f") ;; *.list) [ -f "$f" ] && list+=("$f") ;; esac
-    done
-    { [ ${#sources[@]} -eq 0 ] || awk -v c="$codename" 'BEGIN { RS = ""; ORS = "\n\n" }
-        /(^|\n)Types:[^\n]*deb/ && !/(^|\n)Enabled: *no/ && $0 ~ ("(^|\n)Suites:[^\n]*" c) {
-            sub(/Types:[^\n]*/, "Types: deb-src"); print }' "${sources[@]}"; } >"$cache/src.sources"
-    { [ ${#list[@]} -eq 0 ] || awk -v c="$codename" \
-        '$1 == "deb" && $0 ~ (" " c "[- ]") { $1 = "deb-src"; print }' "${list[@]}"; } >"$cache/src.list"
-    as_root cp "$cache/src.sources" /etc/apt/sources.list.d/zoredev-deb-src.sources
-    as_root cp "$cache/src.list" /etc/apt/sources.list.d/zoredev-deb-src.list
-    as_root apt-get update -qq
+# Qt's source, fetched through an apt configuration of the script's own: deb-src
+# entries made from the machine's "deb" entries, with their lists kept in the cache,
+# so that /etc/apt and the machine's package lists stay as they were.
+fetch_qt_source() {
+    local apt="$cache/apt" options
+    mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial"
+    "$root/scripts/apt-sources.sh" | sed 's/^deb /deb-src /' >"$apt/sources.list"
+    options=(-o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts=/nonexistent
+        -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" -o APT::Sandbox::User="$(id -un)")
+    apt-get "${options[@]}" update -qq
+    apt-get "${options[@]}" source -qq "qt6-base=$version" 2>/dev/null ||
+        apt-get "${options[@]}" source -qq qt6-base
 }
 
 build_qt() {
     [ -f "$qt/lib/cmake/Qt6/qt.toolchain.cmake" ] && return
     local work="$cache/qt-build" start=$SECONDS
     rm -rf "$work" && mkdir -p "$work" && cd "$work"
-    apt-cache showsrc qt6-base 2>/dev/null | grep -q '^Package:' || add_source_entries
-    apt-get source -qq "qt6-base=$version" 2>/dev/null || apt-get source -qq qt6-base
+    fetch_qt_source
     # Qt's own toolchain file chains to this one, so the project finds the same compilers.
     mkdir -p "$qt"
     cat >"$qt/mingw.cmake" <<EOF
@@ -65,10 +60,14 @@ EOF
 }
 
 # The program and its suite, linked static: Zoredev.exe needs nothing installed.
+# Built the same from any folder at any time: no link time stamp in the PE header,
+# no source folder in the code, and rcc dates its files by SOURCE_DATE_EPOCH.
 build_zoredev() {
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-        -DCMAKE_EXE_LINKER_FLAGS="-static -s" -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
+        -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$root/=" \
+        -DCMAKE_EXE_LINKER_FLAGS="-static -s -Wl,--no-insert-timestamp" \
+        -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
     nice -n 10 cmake --build "$build" --parallel "$(nproc)"
 }
 
@@ -95,14 +94,19 @@ package() {
     find "$qt/licenses" -type f -exec sh -c 'sed "s/\$/\r/" "$1" >"licenses/Qt/$(basename "$1" .txt).txt"' _ {} \;
     cat /usr/share/doc/gcc-mingw-w64-x86-64-posix-runtime/copyright \
         /usr/share/doc/mingw-w64-x86-64-dev/copyright | sed 's/$/\r/' >licenses/MinGW-w64.txt
+    # Each file dated by the last commit and listed in one order, so that the zip
+    # and the installer come out byte for byte the same from the same commit.
     cd "$stage" && rm -f "$dist/Zoredev-$version-windows-x86_64.zip"
-    zip -qr "$dist/Zoredev-$version-windows-x86_64.zip" "Zoredev-$version"
+    find "Zoredev-$version" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+    find "Zoredev-$version" | LC_ALL=C sort | TZ=UTC zip -qX -@ "$dist/Zoredev-$version-windows-x86_64.zip"
     makensis -V2 -DVERSION="$version" -DFILES="$stage/Zoredev-$version" -DICON="$root/data/icons/zoredev.ico" \
         -DOUTFILE="$dist/Zoredev-$version-setup.exe" "$root/packaging/windows/Zoredev.nsi"
     ls -l "$dist"
 }
 
 build="$root/build-windows"
+SOURCE_DATE_EPOCH="$(git -C "$root" log -1 --format=%ct)"
+export SOURCE_DATE_EPOCH
 build_qt
 build_zoredev
 in_wine ctest --test-dir "$build" --output-on-failure
