@@ -14,8 +14,10 @@ constexpr std::size_t kRawItemLength = 40;
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Windows Notepad starts the text files it saves with the UTF-8 byte-order mark.
+// Windows Notepad starts the text files it saves with a byte-order mark: UTF-8's,
+// or UTF-16's in either byte order for "Unicode" and "Unicode big endian".
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kLittleEndianMark = "\xFF\xFE", kBigEndianMark = "\xFE\xFF";
 
 // The largest count whose 15-digit caption still reads back as a finite number.
 constexpr double kLargestCount = 1.79769313486231e308;
@@ -30,6 +32,20 @@ std::string readable(std::string_view item, bool goesOn)
         [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7f'; }, '?');
     if (goesOn || item.size() > kRawItemLength)
         text += "...";
+    return text;
+}
+
+// UTF-16 as the 8-bit text a log holds: only digits and the like make a count, so a
+// unit beyond ASCII shows as '?', and an odd last byte, half a unit, is dropped.
+std::string fromUtf16(std::string_view bytes, bool bigEndian)
+{
+    std::string text;
+    text.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto high = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+        const char low = bytes[bigEndian ? i + 1 : i];
+        text.push_back(high == 0 && static_cast<unsigned char>(low) < 0x80 ? low : '?');
+    }
     return text;
 }
 
@@ -74,10 +90,15 @@ LogContents LogFormat::parse(std::string_view bytes)
     // running at the limit counts as cut rather than as a shorter number.
     const bool goesOn = bytes.size() > kReadLimit;
     bytes = bytes.substr(0, kReadLimit);
-    // A log edited in Notepad must not lose its dollar coins: the mark belongs to no
-    // item. Only a first one is such a mark; anywhere else the bytes are an item's.
-    if (bytes.starts_with(kByteOrderMark))
+    // A log edited in Notepad must not lose its counts: the mark belongs to no item.
+    // Only a first one is such a mark; anywhere else the bytes are an item's.
+    std::string decoded;
+    if (bytes.starts_with(kLittleEndianMark) || bytes.starts_with(kBigEndianMark)) {
+        decoded = fromUtf16(bytes.substr(2), bytes.starts_with(kBigEndianMark));
+        bytes = decoded;
+    } else if (bytes.starts_with(kByteOrderMark)) {
         bytes.remove_prefix(kByteOrderMark.size());
+    }
 
     LogContents contents;
     contents.captions.fill("0");

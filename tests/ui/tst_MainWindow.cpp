@@ -288,6 +288,17 @@ private slots:
             {"Zoredev|Ok|0|There are no backup files to restore."}, lf, three, shown);
         row("restore, yes, marked by Notepad", {restore}, lf, "\xEF\xBB\xBF 1\n2\n3\n4\n5\n6",
             {yes}, {question}, backup, backup, restored);
+        // Notepad's "Unicode" and "Unicode big endian": UTF-16 after its byte-order mark.
+        const auto unicode = [](const QByteArray& text, bool big) {
+            QByteArray bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+            for (const char c : text)
+                bytes += big ? QByteArray(1, '\0') + c : c + QByteArray(1, '\0');
+            return bytes;
+        };
+        row("Unicode log, saved", {"cmdExit"}, unicode(lf, false), kNone, {}, {},
+            "4\r\n1\r\n22\r\n37\r\n19\r\n250\r\n", kNone, shown, "ended");
+        row("restore, yes, Unicode big endian", {restore}, lf, unicode(" 1\n2\n3\n4\n5\n6", true),
+            {yes}, {question}, backup, backup, restored);
         row("delete backups, yes", {"mnuDeleteBackups"}, lf, backup, {yes},
             {eraseBackups, "Operation Status|Ok|0|Backup file(s) have been DELETED."}, lf, kNone,
             shown);
