@@ -1,9 +1,8 @@
 #include "tally/NumberRules.h"
 
+#include <algorithm>
 #include <charconv>
-#include <clocale>
 #include <cmath>
-#include <cstdlib>
 
 namespace tally {
 namespace {
@@ -52,29 +51,45 @@ std::size_t matchNumber(std::string_view text)
     return i;
 }
 
+// Whether an unsigned number that from_chars found out of range lies beyond the
+// largest double rather than below the smallest: by the decimal exponent of its
+// first non-zero digit.
+bool exceedsRange(std::string_view number)
+{
+    const std::size_t mark = number.find_first_of("eE");
+    const std::string_view mantissa = number.substr(0, mark);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    long long exponent = 0;
+    if (mark != std::string_view::npos) {
+        std::string_view digits = number.substr(mark + 1);
+        const bool down = digits.front() == '-';
+        if (digits.front() == '+' || down)
+            digits.remove_prefix(1);
+        // An exponent too long to hold is far beyond either edge.
+        if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec !=
+            std::errc())
+            return !down;
+        exponent = down ? -exponent : exponent;
+    }
+    const long long shift = static_cast<long long>(point) - static_cast<long long>(first) -
+                            (first < point ? 1 : 0);
+    return exponent + shift > 0;
+}
+
 // A text that matchNumber accepted whole, as the nearest double: beyond the range
-// an infinity of its sign, below it zero. Read in the C locale, so a point is the
-// decimal separator whatever the user's settings.
+// an infinity of its sign, below it zero. from_chars reads it the same whatever the
+// user's locale; it takes no "+", and leaves the value alone out of range.
 double toDouble(std::string_view number)
 {
-    // "C" is built into the C library, so only a lack of memory refuses it. Then the
-    // number is read in the current locale with that locale's decimal point put in:
-    // strtod_l with no locale at all is undefined.
-#ifdef _WIN32
-    // The Windows C library spells the same calls its own way.
-    static const _locale_t cLocale = _create_locale(LC_ALL, "C");
-    std::string text(number);
-    if (cLocale)
-        return _strtod_l(text.c_str(), nullptr, cLocale);
-#else
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
-    std::string text(number);
-    if (cLocale != locale_t(0))
-        return strtod_l(text.c_str(), nullptr, cLocale);
-#endif
-    if (const auto point = text.find('.'); point != std::string::npos)
-        text.replace(point, 1, std::localeconv()->decimal_point);
-    return std::strtod(text.c_str(), nullptr);
+    const bool negative = number.front() == '-';
+    if (number.front() == '+' || negative)
+        number.remove_prefix(1);
+    double value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error == std::errc::result_out_of_range)
+        value = exceedsRange(number) ? HUGE_VAL : 0.0;
+    return negative ? -value : value;
 }
 
 // The value rounded to 15 significant digits: the digits without trailing zeros
