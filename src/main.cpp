@@ -1,25 +1,22 @@
+#include "platform/Desktop.h"
+#include "platform/SessionEnd.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgramFont.h"
 #include "ui/ProgramIcon.h"
-#ifdef Q_OS_UNIX
-#include "ui/TerminationSignals.h"
-#endif
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
-    ProgramFont::chooseEngine();
+    Desktop::prepareApplication();
     QApplication app(argc, argv);
     // Wayland compositors find the menu entry, and with it the icon, by this name.
     QApplication::setDesktopFileName(QStringLiteral("com.example.Zoredev"));
     QApplication::setWindowIcon(ProgramIcon::icon());
     ProgramFont::install();
     MainWindow window;
-#ifdef Q_OS_UNIX
-    TerminationSignals ending;
-    QObject::connect(&ending, &TerminationSignals::received, &window, &MainWindow::endOnSignal);
-#endif
+    SessionEnd ending;
+    QObject::connect(&ending, &SessionEnd::terminationRequested, &window, &MainWindow::endOnSignal);
     window.start();
     return app.exec();
 }

@@ -1,6 +1,6 @@
 #include "store/LogStore.h"
 
-#include "store/FileSync.h"
+#include "platform/FileSync.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,11 +5,8 @@
 #include "ui/ProgramFont.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
-#ifdef Q_OS_WIN
-#include "ui/WindowsRegistry.h"
-#else
-#include "ui/SystemRegistry.h"
-#endif
+#include "ui/WidgetColours.h"
+#include "platform/SystemInformation.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -18,36 +15,18 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QScopeGuard>
-
-#include <stdexcept>
 
 namespace {
 QPointer<AboutDialog> s_openBox;
 
-#ifdef Q_OS_WIN
-using OwnRegistry = WindowsRegistry;
-#else
-using OwnRegistry = SystemRegistry; // this desktop's stand-in
-#endif
-
-// Reading a value needs read rights only (KEY_READ); asking for more would
-// turn every user without write rights to the key away.
-constexpr quint32 keyReadAccess = 0x20019;
-constexpr quint32 valueBufferSize = 1024;
-
-const QColor grey(192, 192, 192);
-
 using twips::px;
-constexpr auto twipRect = twips::rect;
+using WidgetColours::kGrey;
 
 void setColours(QWidget* widget, QPalette::ColorRole background, const QColor& backgroundColour,
                 QPalette::ColorRole foreground, const QColor& foregroundColour)
 {
-    QPalette palette = widget->palette();
-    palette.setColor(background, backgroundColour);
-    palette.setColor(foreground, foregroundColour);
-    widget->setPalette(palette);
+    WidgetColours::set(widget, background, backgroundColour);
+    WidgetColours::set(widget, foreground, foregroundColour);
 }
 
 QFont serifFont(int points, bool italic)
@@ -70,7 +49,7 @@ QLabel* caption(QWidget* parent, const char* name, const QRect& geometry, Qt::Al
 {
     auto* label = place<QLabel>(parent, name, geometry);
     label->setAlignment(alignment | Qt::AlignTop);
-    setColours(label, QPalette::Window, grey, QPalette::WindowText, colour);
+    setColours(label, QPalette::Window, kGrey, QPalette::WindowText, colour);
     return label;
 }
 
@@ -103,11 +82,9 @@ QString disclaimerText()
 }
 } // namespace
 
-AboutDialog::AboutDialog(Registry* registry)
+AboutDialog::AboutDialog()
     : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_ownRegistry(registry ? nullptr : std::make_unique<OwnRegistry>()),
-      m_registry(registry ? registry : m_ownRegistry.get())
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frmAbout"));
     // Its controls are placed for this face; a desktop theme may give the
@@ -118,24 +95,24 @@ AboutDialog::AboutDialog(Registry* registry)
     // must, once the main window has been closed.
     setAttribute(Qt::WA_QuitOnClose, true);
     setFixedSize(px(5730), px(3555));
-    setColours(this, QPalette::Window, grey, QPalette::WindowText, Qt::black);
+    setColours(this, QPalette::Window, kGrey, QPalette::WindowText, Qt::black);
 
-    m_picIcon = place<QLabel>(this, "picIcon", twipRect(240, 240, 540, 540));
+    m_picIcon = place<QLabel>(this, "picIcon", twips::rect(240, 240, 540, 540));
     m_picIcon->setAlignment(Qt::AlignCenter);
     m_picIcon->setPixmap(ProgramIcon::icon().pixmap(QSize(32, 32)));
     m_picIcon->setFocusPolicy(Qt::TabFocus);
     m_picIcon->setAccessibleName(QStringLiteral("Program icon"));
 
-    m_lblTitle = caption(this, "lblTitle", twipRect(1050, 120, 3885, 480), Qt::AlignHCenter,
+    m_lblTitle = caption(this, "lblTitle", twips::rect(1050, 120, 3885, 480), Qt::AlignHCenter,
                          QColor(0, 0, 192));
     m_lblTitle->setFont(serifFont(18, true));
 
-    m_lblVersion = caption(this, "lblVersion", twipRect(1050, 600, 3885, 345), Qt::AlignHCenter,
+    m_lblVersion = caption(this, "lblVersion", twips::rect(1050, 600, 3885, 345), Qt::AlignHCenter,
                            QColor(0, 128, 0));
     m_lblVersion->setFont(serifFont(12, false));
 
     m_txtDescription =
-        place<QPlainTextEdit>(this, "txtDescription", twipRect(120, 960, 5535, 1335));
+        place<QPlainTextEdit>(this, "txtDescription", twips::rect(120, 960, 5535, 1335));
     m_txtDescription->setPlainText(descriptionText());
     // Read-only (not editable), but still walked through and scrolled with the keyboard.
     m_txtDescription->setTextInteractionFlags(Qt::TextSelectableByMouse |
@@ -151,15 +128,15 @@ AboutDialog::AboutDialog(Registry* registry)
     lineSegment(this, "Line1_0", QRect(px(105), px(2460), px(5654 - 105), 2), Qt::white);
 
     m_lblDisclaimer =
-        caption(this, "lblDisclaimer", twipRect(255, 2625, 3870, 825), Qt::AlignLeft, Qt::black);
+        caption(this, "lblDisclaimer", twips::rect(255, 2625, 3870, 825), Qt::AlignLeft, Qt::black);
     m_lblDisclaimer->setWordWrap(true);
 
-    m_cmdOK = place<QPushButton>(this, "cmdOK", twipRect(4245, 2625, 1260, 345));
+    m_cmdOK = place<QPushButton>(this, "cmdOK", twips::rect(4245, 2625, 1260, 345));
     m_cmdOK->setText(QStringLiteral("OK"));
     m_cmdOK->setDefault(true);
     connect(m_cmdOK, &QPushButton::clicked, this, &AboutDialog::cmdOK_Click);
 
-    m_cmdSysInfo = place<QPushButton>(this, "cmdSysInfo", twipRect(4260, 3075, 1245, 345));
+    m_cmdSysInfo = place<QPushButton>(this, "cmdSysInfo", twips::rect(4260, 3075, 1245, 345));
     m_cmdSysInfo->setText(QStringLiteral("&System Info..."));
     connect(m_cmdSysInfo, &QPushButton::clicked, this, &AboutDialog::cmdSysInfo_Click);
 
@@ -170,8 +147,6 @@ AboutDialog::AboutDialog(Registry* registry)
 
     Form_Load();
 }
-
-AboutDialog::~AboutDialog() = default;
 
 AboutDialog* AboutDialog::showSingle()
 {
@@ -222,68 +197,6 @@ void AboutDialog::closeEvent(QCloseEvent* event)
 
 void AboutDialog::StartSysInfo()
 {
-    const Registry::Key root = Registry::LocalMachine;
-    const QString toolFile = QStringLiteral("\\MSINFO32.EXE");
-    QString sysInfoPath;
-    try {
-        bool found = GetKeyValue(root, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
-                                 QStringLiteral("PATH"), sysInfoPath);
-        if (!found &&
-            GetKeyValue(root, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
-                        QStringLiteral("MSINFO"), sysInfoPath) &&
-            !m_registry->findFile(sysInfoPath + toolFile).isEmpty()) {
-            sysInfoPath += toolFile;
-            found = true;
-        }
-        if (found && m_registry->startProgram(sysInfoPath))
-            return;
-    } catch (const std::exception&) {
-        // Whatever went wrong, the user hears the same.
-    }
-    MessageBox::inform(this, QStringLiteral("System Information Is Unavailable At This Time"));
-}
-
-bool AboutDialog::GetKeyValue(Registry::Key keyRoot, const QString& keyName,
-                              const QString& subKeyRef, QString& keyVal)
-{
-    Registry::Key key = 0;
-    if (m_registry->openKey(keyRoot, keyName.toLocal8Bit(), 0, keyReadAccess, &key) !=
-        Registry::Success) {
-        keyVal.clear();
-        return false;
-    }
-    const auto closeKey = qScopeGuard([&] { m_registry->closeKey(key); });
-
-    QByteArray buffer(valueBufferSize, '\0');
-    quint32 type = 0;
-    quint32 size = valueBufferSize;
-    if (m_registry->queryValue(key, subKeyRef.toLocal8Bit(), &type, buffer.data(), &size) !=
-        Registry::Success) {
-        keyVal.clear();
-        return false;
-    }
-    buffer.truncate(static_cast<qsizetype>(qMin(size, valueBufferSize)));
-    if (buffer.isEmpty())
-        throw std::runtime_error("registry value of zero length");
-    if (buffer.endsWith('\0'))
-        buffer.chop(1);
-
-    switch (type) {
-    case Registry::TextValue:
-        keyVal = QString::fromLocal8Bit(buffer);
-        break;
-    case Registry::NumberValue: {
-        // Stored least significant byte first; written most significant first.
-        QString hex = QStringLiteral("&h");
-        for (qsizetype i = buffer.size() - 1; i >= 0; --i)
-            hex += QStringLiteral("%1")
-                       .arg(static_cast<uchar>(buffer.at(i)), 2, 16, QLatin1Char('0'))
-                       .toUpper();
-        keyVal = hex;
-        break;
-    }
-    default:
-        break; // a kind of value the program has no use for
-    }
-    return true;
+    if (!SystemInformation::start())
+        MessageBox::inform(this, QStringLiteral("System Information Is Unavailable At This Time"));
 }

@@ -1,10 +1,6 @@
 #pragma once
 
-#include "ui/Registry.h"
-
 #include <QDialog>
-
-#include <memory>
 
 class QLabel;
 class QPlainTextEdit;
@@ -18,19 +14,14 @@ class AboutDialog : public QDialog
 {
     Q_OBJECT
 public:
-    // Without a registry the box asks the system's own.
-    explicit AboutDialog(Registry* registry = nullptr);
-    ~AboutDialog() override;
+    AboutDialog();
 
     // Loads the one About box if none is open, then shows it, brings it to
     // the front and activates it. Closing it unloads it.
     static AboutDialog* showSingle();
 
+    // Starts the system's information tool, or tells the user it is unavailable.
     void StartSysInfo();
-    // Throws std::runtime_error for a value of zero length, which has no
-    // last character to look at; StartSysInfo reports it like any failure.
-    bool GetKeyValue(Registry::Key keyRoot, const QString& keyName, const QString& subKeyRef,
-                     QString& keyVal);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -40,9 +31,6 @@ private:
     void Form_Load();
     void cmdOK_Click();
     void cmdSysInfo_Click();
-
-    std::unique_ptr<Registry> m_ownRegistry;
-    Registry* m_registry;
 
     QLabel* m_picIcon;
     QLabel* m_lblTitle;

@@ -2,7 +2,11 @@
 
 #include "ZoredevVersion.h"
 #include "tally/FrameFigures.h"
+#include "platform/Desktop.h"
+#include "platform/SessionEnd.h"
 #include "tally/NumberRules.h"
+#include "ui/AboutDialog.h"
+#include "ui/HelpMenu.h"
 #include "ui/MakerContact.h"
 #include "ui/MessageBox.h"
 #include "ui/TextConversion.h"
@@ -52,13 +56,7 @@ MainWindow::MainWindow(const QString& logDirectory, QWidget* parent)
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
         if (!hasUnsavedFinds())
             return;
-#ifdef Q_OS_WIN
-        // Qt allows a question here, but Windows ends a program that holds up the
-        // end of the session with one, and its finds would go with it.
-        const bool mayAsk = false;
-#else
-        const bool mayAsk = session.allowsInteraction();
-#endif
+        const bool mayAsk = SessionEnd::mayAsk(session);
         if (!endSession(mayAsk))
             session.cancel();
         if (mayAsk)
@@ -97,11 +95,7 @@ void MainWindow::wireHandlers()
 void MainWindow::start()
 {
     Form_Load();
-#ifdef Q_OS_WIN
-    // Windows knows the frame as soon as the window exists, so that the frame, title
-    // bar included, is what is centred.
-    winId();
-#endif
+    Desktop::prepareFrame(this);
     if (const QScreen* screen = this->screen()) {
         QRect placed = frameGeometry();
         placed.moveCenter(screen->availableGeometry().center());
@@ -375,6 +369,26 @@ void MainWindow::endOnSignal()
 {
     endSession(false);
     endProgram();
+}
+
+void MainWindow::mnuQuickHelp_Click()
+{
+    HelpMenu::showQuickHelp(this);
+}
+
+void MainWindow::mnuRegistration_Click()
+{
+    HelpMenu::showRegistration(this);
+}
+
+void MainWindow::mnuAbout_Click()
+{
+    AboutDialog::showSingle();
+}
+
+void MainWindow::mnuBugs_Click()
+{
+    HelpMenu::showBugs(this);
 }
 
 void MainWindow::endProgram()

@@ -1,8 +1,6 @@
 #pragma once
 
 #include "store/LogStore.h"
-#include "ui/AboutDialog.h"
-#include "ui/HelpMenu.h"
 #include "ui/MainWindowUi.h"
 
 #include <QMainWindow>
@@ -49,10 +47,10 @@ public slots:
     void mnuRestoreFromBackup_Click();
     void mnuDeleteBackups_Click();
     void mnuDeleteLogs_Click();
-    void mnuQuickHelp_Click() { HelpMenu::showQuickHelp(this); }
-    void mnuRegistration_Click() { HelpMenu::showRegistration(this); }
-    void mnuAbout_Click() { AboutDialog::showSingle(); }
-    void mnuBugs_Click() { HelpMenu::showBugs(this); }
+    void mnuQuickHelp_Click();
+    void mnuRegistration_Click();
+    void mnuAbout_Click();
+    void mnuBugs_Click();
 
     void txtDollarCoins_Change() { onEntryChange(0); }
     void txtHalfDollarCoins_Change() { onEntryChange(1); }

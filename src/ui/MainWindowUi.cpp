@@ -4,6 +4,7 @@
 #include "ui/ProgramFont.h"
 #include "ui/TextConversion.h"
 #include "ui/Twips.h"
+#include "ui/WidgetColours.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -22,19 +23,15 @@
 namespace {
 
 using twips::px;
-constexpr auto twipRect = twips::rect;
 
 const QColor kLightBlue(192, 192, 255);
-const QColor kGrey(192, 192, 192);
 const QColor kLightGreen(192, 255, 192);
 const QColor kLightMagenta(255, 192, 255);
 const QColor kLightRed(255, 192, 192);
 
 void setBackground(QWidget* widget, const QColor& colour)
 {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
+    WidgetColours::set(widget, QPalette::Window, colour);
     widget->setAutoFillBackground(true);
 }
 
@@ -105,7 +102,7 @@ QLabel* staticLabel(QWidget* parent, const QString& name, const QString& caption
     label->setGeometry(geometry);
     label->setAlignment(alignment | Qt::AlignVCenter);
     label->setFont(ProgramFont::gridCaption());
-    setBackground(label, kGrey);
+    setBackground(label, WidgetColours::kGrey);
     return label;
 }
 
@@ -124,7 +121,7 @@ QLabel* figureLabel(QWidget* parent, const QString& name, const QString& caption
     return label;
 }
 
-QString place(const QString& frame, const QString& row, const char* column)
+QString cellName(const QString& frame, const QString& row, const char* column)
 {
     return QStringLiteral("%1, %2, %3").arg(frame, row, QLatin1String(column));
 }
@@ -137,20 +134,20 @@ void addGridCaptions(QGroupBox* frame, int labelBase, bool latest)
         staticLabel(
             frame, QStringLiteral("label_%1").arg(labelBase + int(i)),
             QLatin1String(kRowControls[i].rowCaption),
-            twipRect(kRowCaptionLefts[i], kRowTops[i], 1335 - kRowCaptionLefts[i], kFigureHeight),
+            twips::rect(kRowCaptionLefts[i], kRowTops[i], 1335 - kRowCaptionLefts[i], kFigureHeight),
             Qt::AlignRight);
     }
     const int quantityWidth = latest ? 675 : 735;
     staticLabel(
         frame, QStringLiteral("label_%1").arg(labelBase + 6), kQuantity.heading,
-        twipRect(kQuantity.left + (735 - quantityWidth) / 2, kHeadingTop, quantityWidth, 195),
+        twips::rect(kQuantity.left + (735 - quantityWidth) / 2, kHeadingTop, quantityWidth, 195),
         Qt::AlignHCenter);
     staticLabel(frame, QStringLiteral("label_%1").arg(labelBase + 7), kFaceValue.heading,
-                twipRect(2295, kHeadingTop, 825, 195), Qt::AlignHCenter);
+                twips::rect(2295, kHeadingTop, 825, 195), Qt::AlignHCenter);
     staticLabel(frame, latest ? QStringLiteral("label_19") : QStringLiteral("Label3"),
-                kPercentages.heading, twipRect(3270, kHeadingTop, 915, 195), Qt::AlignHCenter);
+                kPercentages.heading, twips::rect(3270, kHeadingTop, 915, 195), Qt::AlignHCenter);
     staticLabel(frame, QStringLiteral("label_%1").arg(labelBase + 8), QStringLiteral("Totals:"),
-                twipRect(840, kTotalsTop, latest ? 480 : 495, 195),
+                twips::rect(840, kTotalsTop, latest ? 480 : 495, 195),
                 latest ? Qt::AlignRight : Qt::AlignHCenter);
 }
 
@@ -165,23 +162,23 @@ FrameLabels addFigures(QGroupBox* frame, int element, const QString& frameCaptio
         figures.faceValues[i] = figureLabel(
             frame, QStringLiteral("%1_%2").arg(QLatin1String(d.faceValueLabel)).arg(element),
             QStringLiteral("$0.00"),
-            twipRect(kFaceValue.left, kRowTops[i], kFaceValue.width, kFigureHeight), kLightBlue,
-            place(frameCaption, row, kFaceValue.heading));
+            twips::rect(kFaceValue.left, kRowTops[i], kFaceValue.width, kFigureHeight), kLightBlue,
+            cellName(frameCaption, row, kFaceValue.heading));
         figures.shares[i] = figureLabel(
             frame, QLatin1String(element == 0 ? d.loggedShareLabel : d.latestShareLabel),
             QStringLiteral("0.00%"),
-            twipRect(kPercentages.left, kRowTops[i], kPercentages.width, kFigureHeight), kLightRed,
-            place(frameCaption, row, kPercentages.heading));
+            twips::rect(kPercentages.left, kRowTops[i], kPercentages.width, kFigureHeight), kLightRed,
+            cellName(frameCaption, row, kPercentages.heading));
     }
     const QString totals = QStringLiteral("Totals");
     figures.coinTotal =
         figureLabel(frame, QLatin1String(coinTotalName), QStringLiteral("0"),
-                    twipRect(kQuantity.left, kTotalsTop, kQuantity.width, kFigureHeight),
-                    kLightGreen, place(frameCaption, totals, kQuantity.heading));
+                    twips::rect(kQuantity.left, kTotalsTop, kQuantity.width, kFigureHeight),
+                    kLightGreen, cellName(frameCaption, totals, kQuantity.heading));
     figures.totalFaceValue = figureLabel(
         frame, QStringLiteral("lblTotalFaceValue_%1").arg(element), QStringLiteral("$0.00"),
-        twipRect(kFaceValue.left, kTotalsTop, kFaceValue.width, kFigureHeight), kLightMagenta,
-        place(frameCaption, totals, kFaceValue.heading));
+        twips::rect(kFaceValue.left, kTotalsTop, kFaceValue.width, kFigureHeight), kLightMagenta,
+        cellName(frameCaption, totals, kFaceValue.heading));
     return figures;
 }
 
@@ -206,7 +203,7 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
 
     SSTab1 = new QTabWidget(client);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    SSTab1->setGeometry(twipRect(120, 0, 9135, 4575));
+    SSTab1->setGeometry(twips::rect(120, 0, 9135, 4575));
     SSTab1->setStyle(panelStyle());
     const auto page = [this](const QString& caption) {
         auto* widget = new QWidget;
@@ -218,7 +215,7 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
                                     page(QStringLiteral("Miscellaneous"))};
     const QPoint origin = pageOrigin(SSTab1);
     const auto onPage = [origin](QWidget* control, int left, int top, int width, int height) {
-        control->setGeometry(twipRect(left, top, width, height).translated(-origin));
+        control->setGeometry(twips::rect(left, top, width, height).translated(-origin));
     };
 
     const QString placeholder =
@@ -236,7 +233,7 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
         label->setPalette(palette);
-        setBackground(label, kGrey);
+        setBackground(label, WidgetColours::kGrey);
     }
 
     Frame1 = new QGroupBox(QStringLiteral("Logged Finds"), basic);
@@ -258,8 +255,8 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
         const QString row = toQString(tally::kDenominations[i].name);
         countLabels[i] = figureLabel(
             Frame1, QStringLiteral("%1_0").arg(QLatin1String(d.countLabel)), QStringLiteral("0"),
-            twipRect(kQuantity.left, kRowTops[i], kQuantity.width, kFigureHeight), kLightGreen,
-            place(Frame1->title(), row, kQuantity.heading));
+            twips::rect(kQuantity.left, kRowTops[i], kQuantity.width, kFigureHeight), kLightGreen,
+            cellName(Frame1->title(), row, kQuantity.heading));
 
         auto* box = new QLineEdit(QStringLiteral("0"), Frame2);
         box->setObjectName(QLatin1String(d.entryBox));
@@ -267,15 +264,15 @@ void MainWindowUi::setupUi(QMainWindow* window, const QString& suggestionAddress
         // the program's writes, and Log Finds writes back "1000" for an entry of 1e3.
         box->setValidator(new QRegularExpressionValidator(
             QRegularExpression(QStringLiteral(".{0,%1}").arg(d.entryMaxLength)), box));
-        box->setGeometry(twipRect(kQuantity.left, kRowTops[i], kQuantity.width, 285));
-        box->setAccessibleName(place(Frame2->title(), row, kQuantity.heading));
+        box->setGeometry(twips::rect(kQuantity.left, kRowTops[i], kQuantity.width, 285));
+        box->setAccessibleName(cellName(Frame2->title(), row, kQuantity.heading));
         entryBoxes[i] = box;
     }
 
     auto button = [this](const char* name, const QString& caption, int left, int width) {
         auto* b = new QPushButton(caption, Frame2);
         b->setObjectName(QLatin1String(name));
-        b->setGeometry(twipRect(left, kButtonsTop, width, 375));
+        b->setGeometry(twips::rect(left, kButtonsTop, width, 375));
         return b;
     };
     cmdAdd = button("cmdAdd", QStringLiteral("&Log  Finds"), 120, 1095);

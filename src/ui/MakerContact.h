@@ -6,13 +6,13 @@
 // reserved for examples, and no such street, town, state or ICQ user exists.
 // The address is kept short: the placeholder tabs show it in 18 point type in
 // a label two lines high.
-class MakerContact
-{
-public:
-    static constexpr QLatin1String name{"The Zoredev Team"};
-    static constexpr QLatin1String email{"hunt@example.com"};
-    static constexpr QLatin1String icq{"000000000"};
-    static constexpr QLatin1String street{"123 Example Lane"};
-    static constexpr QLatin1String cityAndState{"Anytown, ZZ"};
-    static constexpr QLatin1String postalCode{"00000"};
-};
+namespace MakerContact {
+
+inline constexpr QLatin1String name{"The Zoredev Team"};
+inline constexpr QLatin1String email{"hunt@example.com"};
+inline constexpr QLatin1String icq{"000000000"};
+inline constexpr QLatin1String street{"123 Example Lane"};
+inline constexpr QLatin1String cityAndState{"Anytown, ZZ"};
+inline constexpr QLatin1String postalCode{"00000"};
+
+} // namespace MakerContact

@@ -23,7 +23,6 @@ public:
         Button defaultButton;
         // Buttons that name their answer instead of their standard caption.
         QMap<Button, QString> captions;
-        bool operator==(const Shown&) const = default;
     };
 
     // OK only; an empty title shows the application title "Zoredev".

@@ -4,8 +4,8 @@
 
 // The program's own picture: every window's icon, set once for the application,
 // and the About box's picture, drawn from the same images as the desktop's icon.
-class ProgramIcon
-{
-public:
-    static QIcon icon();
-};
+namespace ProgramIcon {
+
+QIcon icon();
+
+} // namespace ProgramIcon

@@ -3,7 +3,6 @@
 #include "support/TestFiles.h"
 #include "ui/AboutDialog.h"
 #include "ui/MainWindow.h"
-#include "ui/SystemRegistry.h"
 
 #include <QDir>
 #include <QPlainTextEdit>
@@ -13,23 +12,12 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
+#ifdef Q_OS_WIN
+#include "platform/win/MsInfoRegistry.h"
+#endif
+
 namespace {
 const QString kUnavailable = "Zoredev|Ok|0|System Information Is Unavailable At This Time";
-const QStringList kToolKeys{"Shared Tools\\MSINFO", "Shared Tools Location"};
-
-#ifdef Q_OS_WIN
-void removeToolKeys()
-{
-    for (const QString& key : kToolKeys)
-        QProcess::execute("reg", {"delete", "HKLM\\SOFTWARE\\Microsoft\\" + key, "/f"});
-}
-
-// Ends the program and tells whether it was running (Wine 8's tasklist lists nothing).
-bool ended(const QString& program)
-{
-    return QProcess::execute("taskkill", {"/f", "/im", program}) == 0;
-}
-#endif
 } // namespace
 
 class TestDialogs : public QObject
@@ -37,32 +25,14 @@ class TestDialogs : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-#ifdef Q_OS_WIN
-        removeToolKeys();
-#endif
-        MessageBox::interceptForTests(true);
-    }
-    void cleanup()
-    {
-#ifdef Q_OS_WIN
-        ended("msinfo32.exe"); // started by a row
-        removeToolKeys();
-#endif
-        endWindowTest();
-    }
+    void init() { MessageBox::interceptForTests(true); }
+    void cleanup() { endWindowTest(); }
 
     // Opened twice, loaded once; closed by Esc or Enter, loaded again on the next
-    // opening. This desktop's registry names the first information tool installed,
-    // which System Info starts.
+    // opening.
     void aboutBox()
     {
         QTemporaryDir dir;
-        const auto restore = qScopeGuard([path = qgetenv("PATH")] { qputenv("PATH", path); });
-        qputenv("PATH", dir.path().toLocal8Bit());
-        writeFile(dir.filePath("hardinfo"), "#!/bin/sh\n/usr/bin/touch \"$0.ran\"\n");
-        QFile::setPermissions(dir.filePath("hardinfo"), QFile::ExeOwner | QFile::ReadOwner);
         MainWindow window(dir.path());
         window.findChild<QAction*>("mnuAbout")->trigger();
         AboutDialog* about = AboutDialog::showSingle(); // the same box, brought forward
@@ -84,90 +54,85 @@ private slots:
         QCOMPARE(order, "cmdOK picIcon cmdSysInfo txtDescription cmdOK ");
         about->findChild<QWidget*>("picIcon")->setFocus(); // Enter presses OK from anywhere
         QVERIFY(about->findChild<QPushButton*>("cmdOK")->isDefault());
-        QTest::mouseClick(about->findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
-#ifdef Q_OS_WIN
-        // Windows' own registry, which names no tool here (startSysInfo adds one).
-        QCOMPARE(takeShownBoxes(), QStringList{kUnavailable});
-#else
-        QTRY_VERIFY(QFile::exists(dir.filePath("hardinfo.ran")));
-#endif
         const QPointer<AboutDialog> closed = about;
         QTest::keyClick(about, Qt::Key_Escape);
         QTRY_VERIFY(!closed); // closing it unloads it, so the next opening loads it anew
         const QPointer<AboutDialog> again = AboutDialog::showSingle();
         QTest::keyClick(again, Qt::Key_Return);
         QTRY_VERIFY(!again);
-        // A number is written in hexadecimal, most significant byte first; key paths and
-        // value names match in any letter case; a key that is not there (nor under
-        // another root) leaves no value.
-        SystemRegistry numbers({{"A\\B|Path", {4, QByteArray("\x05\xAB\x12\x00", 4)}}});
-        QString value;
-        QVERIFY(AboutDialog(&numbers).GetKeyValue(Registry::LocalMachine, "a\\b", "PATH", value));
-        QCOMPARE(value, "&h12AB05");
-        QVERIFY(!AboutDialog(&numbers).GetKeyValue(Registry::LocalMachine, "A\\B", "Other", value));
-        QCOMPARE(value, QString());
-        value = "left over";
-        QVERIFY(!AboutDialog(&numbers).GetKeyValue(Registry::LocalMachine, "A", "Path", value));
-        QVERIFY(
-            !AboutDialog(&numbers).GetKeyValue(Registry::LocalMachine + 1, "A\\B", "Path", value));
-        QCOMPARE(value, QString());
-        QCOMPARE(numbers.openKeys(), 0); // every key opened is closed
     }
 
-    // System Info starts the program the first key names, else MSINFO32.EXE in the folder
-    // the second key names. The registry is this desktop's stand-in, the tool a script
-    // under both names; on Windows the registry is the system's, its keys written with
-    // reg as an installer would, and the tool the system's own msinfo32.exe.
+#ifndef Q_OS_WIN
+    // System Info starts the first of the desktop's tools found on PATH, or says that
+    // there is none. The tools here are scripts that leave a mark where they lie.
     void startSysInfo_data()
     {
-        QTest::addColumn<QString>("key");   // under HKLM\SOFTWARE\Microsoft
-        QTest::addColumn<QString>("name");  // of its text value, if it has one
-        QTest::addColumn<QString>("value"); // %1 is the tool's folder
-        QTest::addColumn<bool>("started");
-        const QString tool = kToolKeys[0], location = kToolKeys[1];
-        QTest::newRow("neither key") << tool << ""
-                                     << "" << false;
-        QTest::newRow("first key") << tool << "PATH"
-                                   << "%1\\msinfo32.exe" << true;
-        QTest::newRow("first key, too long") << tool << "PATH"
-                                             << "%1" + QString(1024, 'x') << false;
-        QTest::newRow("second key") << location << "MSINFO"
-                                    << "%1" << true;
-        QTest::newRow("second key, without MSINFO32.EXE") << location << "MSINFO"
-                                                          << "%1\\drivers" << false;
+        QTest::addColumn<QStringList>("tools");
+        QTest::addColumn<QString>("started");
+        QTest::newRow("none") << QStringList{} << QString();
+        QTest::newRow("one") << QStringList{"hardinfo"} << "hardinfo";
+        QTest::newRow("the best of two") << QStringList{"hardinfo", "kinfocenter"} << "kinfocenter";
     }
     void startSysInfo()
     {
-        QFETCH(QString, key);
-        QFETCH(QString, name);
-        QFETCH(QString, value);
-        QFETCH(bool, started);
-#ifdef Q_OS_WIN
-        value.replace("%1", qEnvironmentVariable("SystemRoot") + "\\system32");
-        if (!name.isEmpty())
-            QCOMPARE(QProcess::execute("reg", {"add", "HKLM\\SOFTWARE\\Microsoft\\" + key, "/v",
-                                               name, "/d", value, "/f"}),
-                     0);
-        AboutDialog().StartSysInfo();
-        const auto ran = [] { return ended("msinfo32.exe"); };
-#else
+        QFETCH(QStringList, tools);
+        QFETCH(QString, started);
         QTemporaryDir dir;
-        for (const char* tool : {"msinfo32.exe", "MSINFO32.EXE"}) {
+        const auto restore = qScopeGuard([path = qgetenv("PATH")] { qputenv("PATH", path); });
+        qputenv("PATH", dir.path().toLocal8Bit());
+        for (const QString& tool : tools) {
             writeFile(dir.filePath(tool), "#!/bin/sh\n/usr/bin/touch \"$0.ran\"\n");
             QFile::setPermissions(dir.filePath(tool), QFile::ExeOwner | QFile::ReadOwner);
         }
-        SystemRegistry::Values values;
-        if (!name.isEmpty())
-            values["SOFTWARE\\Microsoft\\" + key + '|' + name] = {
-                Registry::TextValue, value.replace("%1", dir.path()).toLocal8Bit() + '\0'};
-        SystemRegistry registry(values);
-        AboutDialog(&registry).StartSysInfo();
-        const auto ran = [&dir] { return !QDir(dir.path()).entryList({"*.ran"}).isEmpty(); };
-#endif
-        QCOMPARE(takeShownBoxes(), started ? QStringList{} : QStringList{kUnavailable});
-        if (started)
-            QVERIFY(QTest::qWaitFor(ran));
+        AboutDialog about;
+        about.findChild<QPushButton*>("cmdSysInfo")->click();
+        QCOMPARE(takeShownBoxes(), started.isEmpty() ? QStringList{kUnavailable} : QStringList{});
+        if (!started.isEmpty())
+            QTRY_COMPARE(QDir(dir.path()).entryList({"*.ran"}), QStringList{started + ".ran"});
     }
+#else
+    // Where Windows names its information tool: the first key's PATH, else MSINFO32.EXE
+    // in the folder the second key names. The keys are the test's own, written with reg
+    // under the current user and removed afterwards; nothing is started.
+    void toolPath_data()
+    {
+        QTest::addColumn<QString>("key"); // below the test's own, in place of SOFTWARE\Microsoft
+        QTest::addColumn<QStringList>("value"); // reg add's /v, /t and /d; %1 the tool's folder
+        QTest::addColumn<QString>("found");
+        const QString tool = "Shared Tools\\MSINFO", location = "Shared Tools Location";
+        QTest::newRow("neither key") << tool << QStringList{} << "";
+        QTest::newRow("first key") << tool << QStringList{"PATH", "REG_SZ", "%1\\x.exe"}
+                                   << "%1\\x.exe";
+        QTest::newRow("a number") << tool << QStringList{"PATH", "REG_DWORD", "0x12AB05"}
+                                  << "&h12AB05";
+        QTest::newRow("another kind") << tool << QStringList{"PATH", "REG_EXPAND_SZ", "%1"} << "";
+        QTest::newRow("empty") << tool << QStringList{"PATH", "REG_BINARY", ""} << "";
+        QTest::newRow("too long") << tool << QStringList{"PATH", "REG_SZ", QString(1024, 'x')}
+                                  << "";
+        QTest::newRow("second key") << location << QStringList{"MSINFO", "REG_SZ", "%1"}
+                                    << "%1\\MSINFO32.EXE";
+        QTest::newRow("second key, no tool")
+            << location << QStringList{"MSINFO", "REG_SZ", "%1\\drivers"} << "";
+    }
+    void toolPath()
+    {
+        QFETCH(QString, key);
+        QFETCH(QStringList, value);
+        QFETCH(QString, found);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("MSINFO32.EXE"), "");
+        const QString folder = QDir::toNativeSeparators(dir.path());
+        const QString root = QString("Software\\Zoredev tests %1").arg(QCoreApplication::applicationPid());
+        const auto remove = qScopeGuard([&root] {
+            QProcess::execute("reg", {"delete", "HKCU\\" + root, "/f"});
+        });
+        if (!value.isEmpty())
+            QCOMPARE(QProcess::execute("reg", {"add", "HKCU\\" + root + "\\" + key, "/v", value[0],
+                                               "/t", value[1], "/d", QString(value[2]).replace("%1", folder), "/f"}),
+                     0);
+        QCOMPARE(MsInfoRegistry(HKEY_CURRENT_USER, root).toolPath(), found.replace("%1", folder));
+    }
+#endif
 };
 
 QTEST_MAIN(TestDialogs)

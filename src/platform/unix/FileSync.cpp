@@ -1,4 +1,4 @@
-#include "store/FileSync.h"
+#include "platform/FileSync.h"
 
 #include <QFile>
 
@@ -7,7 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace store {
+namespace FileSync {
 namespace {
 
 QString systemReason(int error)
@@ -18,12 +18,12 @@ QString systemReason(int error)
 } // namespace
 
 // EINVAL, here and for the folder: the file system has no sync to be had.
-QString FileSync::flushData(int handle)
+QString flushData(int handle)
 {
     return ::fdatasync(handle) != 0 && errno != EINVAL ? systemReason(errno) : QString();
 }
 
-QString FileSync::flushFolder(const QString& path)
+QString flushFolder(const QString& path)
 {
     const int dir = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const int error = dir < 0 || ::fsync(dir) != 0 ? errno : 0;
@@ -32,14 +32,14 @@ QString FileSync::flushFolder(const QString& path)
     return error == 0 || error == EINVAL ? QString() : systemReason(error);
 }
 
-QString FileSync::folderReason()
+QString folderReason()
 {
     return systemReason(EISDIR);
 }
 
-QString FileSync::deniedReason()
+QString deniedReason()
 {
     return systemReason(EACCES);
 }
 
-} // namespace store
+} // namespace FileSync

@@ -1,5 +1,6 @@
-#include "ui/TerminationSignals.h"
+#include "platform/SessionEnd.h"
 
+#include <QSessionManager>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -12,12 +13,15 @@ namespace {
 
 constexpr int kSignals[] = {SIGTERM, SIGHUP};
 int g_socket[2] = {-1, -1}; // the handler writes into [0], the event loop reads [1]
+QSocketNotifier* g_notifier = nullptr;
 
-extern "C" void onSignal(int signalNumber)
+// A signal handler may do next to nothing safely, so it only writes a byte into a
+// socket, and the event loop reads it from there.
+extern "C" void onSignal(int)
 {
     const int saved = errno;
-    const char number = static_cast<char>(signalNumber);
-    [[maybe_unused]] const ssize_t wrote = ::write(g_socket[0], &number, 1);
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t wrote = ::write(g_socket[0], &byte, 1);
     errno = saved;
 }
 
@@ -33,26 +37,31 @@ void handle(void (*handler)(int))
 
 } // namespace
 
-TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
+SessionEnd::SessionEnd(QObject* parent) : QObject(parent)
 {
     // Without the socket the signals keep their default, ending the program at once.
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_socket) != 0)
         return;
-    m_notifier = new QSocketNotifier(g_socket[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
-        char number = 0;
-        if (::read(g_socket[1], &number, 1) == 1)
-            emit received(number);
+    g_notifier = new QSocketNotifier(g_socket[1], QSocketNotifier::Read, this);
+    connect(g_notifier, &QSocketNotifier::activated, this, [this] {
+        char byte = 0;
+        if (::read(g_socket[1], &byte, 1) == 1)
+            emit terminationRequested();
     });
     handle(onSignal);
 }
 
-TerminationSignals::~TerminationSignals()
+SessionEnd::~SessionEnd()
 {
-    if (!m_notifier)
+    if (!g_notifier)
         return;
     handle(SIG_DFL);
-    delete m_notifier;
+    delete std::exchange(g_notifier, nullptr);
     for (int& end : g_socket)
         ::close(std::exchange(end, -1));
+}
+
+bool SessionEnd::mayAsk(QSessionManager& session)
+{
+    return session.allowsInteraction();
 }

@@ -1,12 +1,12 @@
-#include "store/FileSync.h"
+#include "platform/FileSync.h"
 
 #include <io.h>
 #include <windows.h>
 
 // The reasons are worded as QFile words its own, from the system's message.
-namespace store {
+namespace FileSync {
 
-QString FileSync::flushData(int handle)
+QString flushData(int handle)
 {
     const auto file = reinterpret_cast<HANDLE>(_get_osfhandle(handle));
     if (file == INVALID_HANDLE_VALUE)
@@ -15,20 +15,20 @@ QString FileSync::flushData(int handle)
 }
 
 // NTFS journals its folders itself; Windows has no call that flushes one.
-QString FileSync::flushFolder(const QString&)
+QString flushFolder(const QString&)
 {
     return {};
 }
 
 // Windows refuses to open a folder as a file as it refuses a file the user may not open.
-QString FileSync::folderReason()
+QString folderReason()
 {
     return qt_error_string(ERROR_ACCESS_DENIED);
 }
 
-QString FileSync::deniedReason()
+QString deniedReason()
 {
     return qt_error_string(ERROR_ACCESS_DENIED);
 }
 
-} // namespace store
+} // namespace FileSync

@@ -1,50 +1,16 @@
-#include "ui/WindowsRegistry.h"
+#include "platform/win/MsInfoRegistry.h"
 
-#include <string>
-#include <windows.h>
+#include <QByteArray>
+#include <QScopeGuard>
+
+#include <utility>
 
 namespace {
 
-// A key handle is 32 bits wide even on 64-bit Windows, which sign-extends the
-// predefined roots (HKEY_LOCAL_MACHINE is 0x80000002) and keeps every other handle
-// within 32 bits, so a Key carries any of them.
-HKEY toHandle(Registry::Key key)
-{
-    return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(static_cast<LONG>(key)));
-}
+constexpr DWORD kValueBufferSize = 1024;
 
-} // namespace
-
-long WindowsRegistry::openKey(Key root, const QByteArray& path, quint32 options, quint32 access,
-                              Key* opened)
-{
-    HKEY key = nullptr;
-    const LONG result = RegOpenKeyExA(toHandle(root), path.constData(), options, access, &key);
-    if (result == ERROR_SUCCESS)
-        *opened = static_cast<Key>(reinterpret_cast<ULONG_PTR>(key));
-    return result;
-}
-
-long WindowsRegistry::queryValue(Key key, const QByteArray& name, quint32* type, char* data,
-                                 quint32* size)
-{
-    DWORD valueType = 0;
-    DWORD valueSize = *size;
-    const LONG result = RegQueryValueExA(toHandle(key), name.constData(), nullptr, &valueType,
-                                         reinterpret_cast<BYTE*>(data), &valueSize);
-    if (result == ERROR_SUCCESS)
-        *type = valueType;
-    if (result == ERROR_SUCCESS || result == ERROR_MORE_DATA)
-        *size = valueSize;
-    return result;
-}
-
-long WindowsRegistry::closeKey(Key key)
-{
-    return RegCloseKey(toHandle(key));
-}
-
-QString WindowsRegistry::findFile(const QString& path)
+// The first plain file matching the path, or an empty text.
+QString findFile(const QString& path)
 {
     WIN32_FIND_DATAW found;
     const HANDLE search = FindFirstFileW(reinterpret_cast<LPCWSTR>(path.utf16()), &found);
@@ -59,22 +25,67 @@ QString WindowsRegistry::findFile(const QString& path)
     return name;
 }
 
-// A normal window with the focus, as the user would start the tool from its icon.
-bool WindowsRegistry::startProgram(const QString& path)
+} // namespace
+
+MsInfoRegistry::MsInfoRegistry(HKEY root, QString prefix) : m_root(root), m_prefix(std::move(prefix))
 {
-    if (path.isEmpty())
+}
+
+QString MsInfoRegistry::toolPath() const
+{
+    const QString toolFile = QStringLiteral("\\MSINFO32.EXE");
+    QString path;
+    if (GetKeyValue(m_root, m_prefix + QStringLiteral("\\Shared Tools\\MSINFO"),
+                    QStringLiteral("PATH"), path))
+        return path;
+    if (GetKeyValue(m_root, m_prefix + QStringLiteral("\\Shared Tools Location"),
+                    QStringLiteral("MSINFO"), path) &&
+        !findFile(path + toolFile).isEmpty())
+        return path + toolFile;
+    return {};
+}
+
+bool MsInfoRegistry::GetKeyValue(HKEY KeyRoot, const QString& KeyName, const QString& SubKeyRef,
+                                 QString& KeyVal) const
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(KeyRoot, KeyName.toLocal8Bit().constData(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS) {
+        KeyVal.clear();
         return false;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION process{};
-    std::wstring command = L"\"" + path.toStdWString() + L"\"";
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+    }
+    const auto closeKey = qScopeGuard([key] { RegCloseKey(key); });
+
+    QByteArray buffer(kValueBufferSize, '\0');
+    DWORD type = 0;
+    DWORD size = kValueBufferSize;
+    // A value longer than the buffer fails here too, as ERROR_MORE_DATA.
+    if (RegQueryValueExA(key, SubKeyRef.toLocal8Bit().constData(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS ||
+        size == 0) {
+        KeyVal.clear();
         return false;
-    AllowSetForegroundWindow(process.dwProcessId);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    }
+    buffer.truncate(static_cast<qsizetype>(size));
+    if (buffer.endsWith('\0'))
+        buffer.chop(1);
+
+    switch (type) {
+    case REG_SZ:
+        KeyVal = QString::fromLocal8Bit(buffer);
+        break;
+    case REG_DWORD: {
+        // Stored least significant byte first; written most significant first.
+        QString hex = QStringLiteral("&h");
+        for (qsizetype i = buffer.size() - 1; i >= 0; --i)
+            hex += QStringLiteral("%1")
+                       .arg(static_cast<uchar>(buffer.at(i)), 2, 16, QLatin1Char('0'))
+                       .toUpper();
+        KeyVal = hex;
+        break;
+    }
+    default:
+        break; // a kind of value the program has no use for
+    }
     return true;
 }

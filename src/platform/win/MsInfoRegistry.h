@@ -1,19 +1,31 @@
 #pragma once
 
-#include "ui/Registry.h"
+#include <QString>
 
-// The system's own registry, read through advapi32, and the system's own way
-// of finding and starting a program.
-class WindowsRegistry : public Registry
+#include <windows.h>
+
+// Where Windows names its information tool: the "PATH" value of the tool's own key,
+// or else the folder that the "MSINFO" value of the shared tools' locations names,
+// holding MSINFO32.EXE. Both keys lie below root and prefix: the local machine's
+// "SOFTWARE\Microsoft" unless told, so that a test can keep keys of its own.
+class MsInfoRegistry
 {
 public:
-    WindowsRegistry() = default;
+    explicit MsInfoRegistry(HKEY root = HKEY_LOCAL_MACHINE,
+                            QString prefix = QStringLiteral("SOFTWARE\\Microsoft"));
 
-    long openKey(Key root, const QByteArray& path, quint32 options, quint32 access,
-                 Key* opened) override;
-    long queryValue(Key key, const QByteArray& name, quint32* type, char* data,
-                    quint32* size) override;
-    long closeKey(Key key) override;
-    QString findFile(const QString& path) override;
-    bool startProgram(const QString& path) override;
+    // The tool as the keys name it; an empty text where they name none.
+    QString toolPath() const;
+
+    // Reads one value of a key opened for reading only: asking for more would turn
+    // away every user without write rights to it. A text value comes as it is, without
+    // a closing zero; a 32-bit number as "&h" and its bytes in hexadecimal, the most
+    // significant first; any other kind leaves KeyVal as it was. False, with KeyVal
+    // empty, for a key or value that is missing, empty or longer than 1024 bytes.
+    bool GetKeyValue(HKEY KeyRoot, const QString& KeyName, const QString& SubKeyRef,
+                     QString& KeyVal) const;
+
+private:
+    HKEY m_root;
+    QString m_prefix;
 };
