@@ -1,5 +1,6 @@
-// Any bytes, as a typed count, as six counts of a frame, and as a log file: no
-// crash or sanitizer report, and the properties every caption relies on hold.
+// Any bytes, as a typed count, as six counts of a frame, as a log file and as three
+// logs whose counts two windows merge: no crash or sanitizer report, and the
+// properties every caption relies on hold.
 #include "store/LogFormat.h"
 #include "tally/FrameFigures.h"
 #include "tally/NumberRules.h"
@@ -37,5 +38,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const store::LogContents again =
         store::LogFormat::parse(store::LogFormat::saveForm(read.captions));
     CHECK(again.captions == read.captions && again.allValid());
+
+    // What a window last read, what it shows and what another window saved meanwhile:
+    // the merge loads back whole, and a side that changed nothing takes the other's.
+    const auto third = [&](std::size_t i) {
+        return store::LogFormat::parse(text.substr(i * size / 3, size / 3)).captions;
+    };
+    const store::Captions base = third(0), shown = third(1), onDisk = third(2);
+    const store::Captions merged = store::LogFormat::merged(base, shown, onDisk);
+    CHECK(store::LogFormat::parse(store::LogFormat::saveForm(merged)).allValid());
+    CHECK(store::LogFormat::merged(base, shown, base) == shown);
+    CHECK(store::LogFormat::merged(base, base, onDisk) == onDisk);
     return 0;
 }

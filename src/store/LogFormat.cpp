@@ -101,7 +101,7 @@ LogContents LogFormat::parse(std::string_view bytes)
     }
 
     LogContents contents;
-    contents.captions.fill("0");
+    contents.captions = zeros();
     std::size_t start = 0;
     while (contents.itemsFound < contents.captions.size() && start < bytes.size()) {
         const std::size_t newline = bytes.find('\n', start);
@@ -133,10 +133,16 @@ std::string LogFormat::seedForm()
     return saveForm(zeros);
 }
 
+Captions LogFormat::zeros()
+{
+    Captions zeros;
+    zeros.fill("0");
+    return zeros;
+}
+
 Captions LogFormat::merged(const LogState& base, const Captions& shown, const LogState& onDisk)
 {
-    const Captions zeros = parse({}).captions; // what no log at all reads as
-    const Captions was = base.value_or(zeros), now = onDisk.value_or(zeros);
+    const Captions was = base.value_or(zeros()), now = onDisk.value_or(zeros());
     Captions written;
     for (std::size_t i = 0; i < written.size(); ++i) {
         // In halves, so that shown - base cannot overflow on its way to a total that fits

@@ -50,6 +50,9 @@ public:
     // Six lines " 0 " CR LF: what a fresh log holds.
     static std::string seedForm();
 
+    // Six "0": the counts of no log at all.
+    static Captions zeros();
+
     // The counts to write so that neither what a window logged since `base` nor what
     // another window wrote meanwhile (`onDisk`) is lost: onDisk + (shown - base), item
     // by item. An absent log counts as zeros, an item that is not a number as 0. An

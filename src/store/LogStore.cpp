@@ -141,11 +141,10 @@ ReadResult LogStore::read(const QString& fileName) const
     return result;
 }
 
-StoreResult LogStore::write(const QString& fileName, const Captions& captions) const
+FileOutcome LogStore::write(const QString& fileName, const Captions& captions) const
 {
-    StoreResult result;
-    result.error = replaceWith(pathOf(fileName), LogFormat::saveForm(captions));
-    return result;
+    const QString reason = replaceWith(pathOf(fileName), LogFormat::saveForm(captions));
+    return {reason.isEmpty() ? FileOutcome::Kind::Done : FileOutcome::Kind::Failed, reason};
 }
 
 SaveResult LogStore::saveLog(const LogState& expected, const Captions& captions) const
@@ -180,35 +179,32 @@ SaveResult LogStore::saveLog(const LogState& expected, const Captions& captions)
     return result;
 }
 
-SeedResult LogStore::ensureLogSeeded() const
+LoadOutcome LogStore::load() const
 {
-    using Status = SeedResult::Status;
-    const QString path = pathOf(QString::fromLatin1(kLogFileName));
-    const bool present = isPresent(path);
-    QFile file(path);
-    const QString error = present ? openForReading(file) : replaceWith(path, LogFormat::seedForm());
-    if (error.isEmpty())
-        return {present ? Status::Present : Status::Created, {}};
-    return {present ? Status::CannotRead : Status::CannotCreate, error};
+    const QString name = QString::fromLatin1(kLogFileName);
+    const QString path = pathOf(name);
+    if (!isPresent(path)) {
+        const QString reason = replaceWith(path, LogFormat::seedForm());
+        if (!reason.isEmpty())
+            return {LoadOutcome::Kind::CannotCreate, {}, reason};
+    }
+    ReadResult read = LogStore::read(name);
+    if (read.status == ReadResult::Status::Read)
+        return {LoadOutcome::Kind::Read, std::move(read.contents), {}};
+    return {LoadOutcome::Kind::CannotRead, {}, read.error};
 }
 
-RemoveResult LogStore::remove(const QString& fileName) const
+FileOutcome LogStore::remove(const QString& fileName) const
 {
-    RemoveResult result;
     const QString path = pathOf(fileName);
-    if (!isPresent(path)) {
-        result.status = RemoveResult::Status::Missing;
-        return result;
-    }
+    if (!isPresent(path))
+        return {FileOutcome::Kind::Missing, {}};
     QFile file(path);
-    if (file.remove()) {
-        result.status = RemoveResult::Status::Removed;
-    } else if (!isPresent(path)) {
-        result.status = RemoveResult::Status::Missing;
-    } else {
-        result.error = file.errorString();
-    }
-    return result;
+    if (file.remove())
+        return {FileOutcome::Kind::Done, {}};
+    if (!isPresent(path))
+        return {FileOutcome::Kind::Missing, {}};
+    return {FileOutcome::Kind::Failed, file.errorString()};
 }
 
 } // namespace store

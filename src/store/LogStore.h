@@ -9,13 +9,32 @@ namespace store {
 inline constexpr char kLogFileName[] = "Basic.LOG";
 inline constexpr char kBackupFileName[] = "Basic.LOG.Backup";
 
-// Every operation reports success or the operating system's reason; the caller
-// decides how to word it for the user.
-struct StoreResult
+// What became of writing or deleting one file.
+struct FileOutcome
 {
-    QString error; // empty when ok
+    enum class Kind
+    {
+        Done,
+        Missing, // there was no such file
+        Failed
+    };
+    Kind kind;
+    QString reason; // Failed: the system's
+};
 
-    bool ok() const { return error.isEmpty(); }
+// What the log said at the start, or why it could not be had; the finds then start at
+// zero and the file is left as it is.
+struct LoadOutcome
+{
+    enum class Kind
+    {
+        Read,
+        CannotCreate, // it was missing and could not be seeded
+        CannotRead
+    };
+    Kind kind;
+    LogContents contents; // Read: item by item, the damaged ones among them
+    QString reason;       // otherwise: the system's, empty for a file gone meanwhile
 };
 
 struct ReadResult
@@ -29,19 +48,6 @@ struct ReadResult
     Status status = Status::Failed;
     LogContents contents; // meaningful only when Read
     QString error;        // reason when Failed
-};
-
-struct SeedResult
-{
-    enum class Status
-    {
-        Present,      // it existed and opens for reading
-        Created,      // it was missing and has been written in the seed form
-        CannotCreate, // it was missing and writing it failed
-        CannotRead    // it exists but does not open for reading
-    };
-    Status status = Status::CannotRead;
-    QString error; // reason when CannotCreate or CannotRead
 };
 
 struct SaveResult
@@ -61,18 +67,6 @@ struct SaveResult
     QString error; // reason when Failed
 };
 
-struct RemoveResult
-{
-    enum class Status
-    {
-        Removed,
-        Missing,
-        Failed
-    };
-    Status status = Status::Failed;
-    QString error; // reason when Failed
-};
-
 // The log and its backup in one directory. Names are matched without regard to
 // letter case, so "basic.log" left by another system is the same log.
 class LogStore
@@ -89,9 +83,9 @@ public:
     ReadResult read(const QString& fileName) const;
 
     // Replaces the file atomically with the save form of the captions: on any failure
-    // before the rename the old file stays whole and the reason is returned. Success is
+    // before the rename the old file stays whole and the reason is returned. Done is
     // told only once the rename is on disk (the directory synced).
-    StoreResult write(const QString& fileName, const Captions& captions) const;
+    FileOutcome write(const QString& fileName, const Captions& captions) const;
 
     // Writes the log as write() does, but only if it still holds `expected` (compared
     // as parsed, so an absent log matches only nothing); otherwise returns Changed with
@@ -99,11 +93,11 @@ public:
     // so that two saves cannot interleave; a lock whose holder is gone does not stop it.
     SaveResult saveLog(const LogState& expected, const Captions& captions) const;
 
-    // Creates the log in the seed form only when no file of that name exists;
-    // an existing file, readable or not, is never touched.
-    SeedResult ensureLogSeeded() const;
+    // Reads the log, first creating it in the seed form where no file of that name
+    // exists; an existing file, readable or not, is never changed.
+    LoadOutcome load() const;
 
-    RemoveResult remove(const QString& fileName) const;
+    FileOutcome remove(const QString& fileName) const;
 
 private:
     QString m_directory;

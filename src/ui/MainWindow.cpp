@@ -29,10 +29,10 @@ using tally::kDenominationCount;
 using tally::kDenominations;
 
 using store::Captions;
-
-const QLatin1String kLogName(store::kLogFileName), kBackupName(store::kBackupFileName);
-
-const Captions kZeroCaptions{"0", "0", "0", "0", "0", "0"};
+using store::FileOutcome;
+using store::SaveOutcome;
+using store::kBackupFileName;
+using store::kLogFileName;
 
 // "Dollar Coins 4, Half Dollar Coins 1, ...", for a message.
 QString countsText(const Captions& counts)
@@ -46,15 +46,14 @@ QString countsText(const Captions& counts)
 } // namespace
 
 MainWindow::MainWindow(const QString& logDirectory, QWidget* parent)
-    : QMainWindow(parent), m_store(logDirectory)
+    : QMainWindow(parent), m_finds(logDirectory)
 {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     m_ui.setupUi(this, MakerContact::email);
-    m_logged = kZeroCaptions;
     wireHandlers();
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
-        if (!hasUnsavedFinds())
+        if (!m_finds.hasUnsavedFinds())
             return;
         const bool mayAsk = SessionEnd::mayAsk(session);
         if (!endSession(mayAsk))
@@ -115,24 +114,19 @@ void MainWindow::Form_Load()
                        .arg(ZOREDEV_VERSION_MINOR)
                        .arg(ZOREDEV_VERSION_PATCH));
 
-    m_startMessage.clear();
-    const store::SeedResult seeded = m_store.ensureLogSeeded();
-    const QString shownName = nameOnDisk(kLogName);
-    const store::ReadResult read = m_store.read(kLogName);
-    if (read.status != store::ReadResult::Status::Read) {
-        const bool uncreated = seeded.status == store::SeedResult::Status::CannotCreate;
-        const QString reason = seeded.error.isEmpty() ? read.error : seeded.error;
-        m_startMessage =
-            QStringLiteral("Cannot %1 the log file %2: %3\n\nThe Logged Finds start at zero.%4")
-                .arg(uncreated ? QStringLiteral("create") : QStringLiteral("read"), shownName,
-                     reason.isEmpty() ? QStringLiteral("the file is missing") : reason,
-                     uncreated ? QString() : QStringLiteral("  The file has not been changed."));
+    const store::LoadOutcome loaded = m_finds.load();
+    const QString shownName = m_finds.nameOnDisk(kLogFileName);
+    if (loaded.kind == store::LoadOutcome::Kind::Read) {
+        showLogged();
+        m_startMessage = damageReport(loaded.contents, shownName);
         return;
     }
-
-    m_base = read.contents.captions;
-    setLogged(read.contents.captions);
-    m_startMessage = damageReport(read.contents, shownName);
+    const bool uncreated = loaded.kind == store::LoadOutcome::Kind::CannotCreate;
+    m_startMessage =
+        QStringLiteral("Cannot %1 the log file %2: %3\n\nThe Logged Finds start at zero.%4")
+            .arg(uncreated ? QStringLiteral("create") : QStringLiteral("read"), shownName,
+                 loaded.reason.isEmpty() ? QStringLiteral("the file is missing") : loaded.reason,
+                 uncreated ? QString() : QStringLiteral("  The file has not been changed."));
 }
 
 QString MainWindow::damageReport(const store::LogContents& contents, const QString& fileName)
@@ -156,12 +150,12 @@ QString MainWindow::damageReport(const store::LogContents& contents, const QStri
         .arg(fileName, problems.join(QLatin1Char('\n')));
 }
 
-void MainWindow::setLogged(const Captions& captions)
+void MainWindow::showLogged()
 {
-    m_logged = captions;
+    const Captions& counts = m_finds.counts();
     for (std::size_t i = 0; i < kDenominationCount; ++i)
-        m_ui.countLabels[i]->setText(toQString(m_logged[i]));
-    render(m_ui.logged, m_logged);
+        m_ui.countLabels[i]->setText(toQString(counts[i]));
+    render(m_ui.logged, counts);
 }
 
 void MainWindow::render(const FrameLabels& frame, const Captions& counts)
@@ -194,37 +188,26 @@ void MainWindow::onEntryChange(std::size_t row)
 
 void MainWindow::cmdAdd_Click()
 {
-    // Check everything before changing anything, so a bad box logs nothing at all.
-    std::array<double, kDenominationCount> entries{};
-    for (std::size_t i = 0; i < kDenominationCount; ++i) {
-        QLineEdit* box = m_ui.entryBoxes[i];
-        const std::optional<double> entry = tally::normalisedEntry(toStd(box->text()));
-        if (!entry) {
-            MessageBox::inform(
-                this,
-                QStringLiteral("Nothing was logged: the %1 box holds \"%2\", which is "
-                               "not a number of coins.  Please correct it and log "
-                               "your finds again.")
-                    .arg(toQString(kDenominations[i].name), box->text()),
-                QMessageBox::Warning);
-            box->setFocus(Qt::OtherFocusReason);
-            box->selectAll();
-            return;
-        }
-        // Three characters make at most 9e9, and every logged count reads back
-        // as a finite number, so no sum can leave the double range.
-        entries[i] = *entry;
+    Captions entries;
+    for (std::size_t i = 0; i < kDenominationCount; ++i)
+        entries[i] = toStd(m_ui.entryBoxes[i]->text());
+    const store::LogOutcome logged = m_finds.log(entries);
+    if (logged.kind == store::LogOutcome::Kind::NotANumber) {
+        QLineEdit* box = m_ui.entryBoxes[logged.entry];
+        MessageBox::inform(this,
+                           QStringLiteral("Nothing was logged: the %1 box holds \"%2\", which is "
+                                          "not a number of coins.  Please correct it and log "
+                                          "your finds again.")
+                               .arg(toQString(kDenominations[logged.entry].name), box->text()),
+                           QMessageBox::Warning);
+        box->setFocus(Qt::OtherFocusReason);
+        box->selectAll();
+        return;
     }
-
     // The boxes show what is logged, however long: their limit is for typing only.
     for (std::size_t i = 0; i < kDenominationCount; ++i)
-        m_ui.entryBoxes[i]->setText(toQString(tally::generalNumberText(entries[i])));
-
-    Captions logged;
-    for (std::size_t i = 0; i < kDenominationCount; ++i)
-        logged[i] = tally::generalNumberText(tally::leadingNumber(m_logged[i]) + entries[i]);
-    setLogged(logged);
-
+        m_ui.entryBoxes[i]->setText(toQString(logged.entries[i]));
+    showLogged();
     cmdClear_Click();
 }
 
@@ -234,85 +217,62 @@ void MainWindow::cmdClear_Click()
         box->setText(QStringLiteral("0"));
 }
 
-QString MainWindow::nameOnDisk(const QString& fileName) const
+QString MainWindow::saveFailure(const char* fileName, const QString& reason) const
 {
-    return QFileInfo(m_store.pathOf(fileName)).fileName();
+    return QStringLiteral("Cannot write %1: %2").arg(m_finds.nameOnDisk(fileName), reason);
 }
 
-QString MainWindow::saveFailure(const QString& fileName, const QString& reason) const
+SaveOutcome MainWindow::saveLog()
 {
-    return QStringLiteral("Cannot write %1: %2").arg(nameOnDisk(fileName), reason);
-}
-
-// Another window (or another computer, on a shared folder) may have logged finds and
-// saved them since this one read the log. The logged counts are running sums, so
-// what this window added is what it shows less what it read, and writing that on top
-// of the file's counts keeps the finds of both.
-std::optional<QString> MainWindow::saveLog(OnChangedLog onChanged)
-{
-    store::LogState expected = m_base;
-    Captions counts = m_logged;
-    for (;;) {
-        const store::SaveResult saved = m_store.saveLog(expected, counts);
-        if (saved.status != store::SaveResult::Status::Changed) {
-            m_base = saved.onDisk;
-            setLogged(counts);
-            if (saved.status == store::SaveResult::Status::Written)
-                return QString();
-            return saveFailure(kLogName, saved.error);
-        }
-        const Captions merged = store::LogFormat::merged(m_base, m_logged, saved.onDisk);
-        const QString onDisk = saved.onDisk ? countsText(*saved.onDisk)
-                                            : QStringLiteral("none, the file has been deleted");
-        const MessageBox::Button answer =
-            onChanged == OnChangedLog::KeepBoth
-                ? QMessageBox::Yes
-                : MessageBox::ask(
-                      this,
-                      QStringLiteral(
-                          "%1 has been changed by another window or program since this window "
-                          "last read or wrote it.\n\nIn the file now: %2\nShown here: %3\n\n"
-                          "Keep Both keeps the finds of both and writes: %4\nOverwrite writes "
-                          "the counts shown here, replacing what the file holds now.\nCancel "
-                          "writes nothing.")
-                          .arg(nameOnDisk(kLogName), onDisk, countsText(m_logged),
-                               countsText(merged)),
-                      QStringLiteral("Log File Changed"), QMessageBox::Warning, QMessageBox::Yes,
-                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                      {{QMessageBox::Yes, QStringLiteral("&Keep Both")},
-                       {QMessageBox::No, QStringLiteral("&Overwrite")}});
+    SaveOutcome outcome = m_finds.save();
+    while (outcome.kind == SaveOutcome::Kind::Changed) {
+        const QString onDisk = outcome.onDisk ? countsText(*outcome.onDisk)
+                                              : QStringLiteral("none, the file has been deleted");
+        const MessageBox::Button answer = MessageBox::ask(
+            this,
+            QStringLiteral("%1 has been changed by another window or program since this window "
+                           "last read or wrote it.\n\nIn the file now: %2\nShown here: %3\n\n"
+                           "Keep Both keeps the finds of both and writes: %4\nOverwrite writes "
+                           "the counts shown here, replacing what the file holds now.\nCancel "
+                           "writes nothing.")
+                .arg(m_finds.nameOnDisk(kLogFileName), onDisk, countsText(m_finds.counts()),
+                     countsText(outcome.keptBoth)),
+            QStringLiteral("Log File Changed"), QMessageBox::Warning, QMessageBox::Yes,
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+            {{QMessageBox::Yes, QStringLiteral("&Keep Both")},
+             {QMessageBox::No, QStringLiteral("&Overwrite")}});
         if (answer != QMessageBox::Yes && answer != QMessageBox::No)
-            return std::nullopt;
-        counts = answer == QMessageBox::Yes ? merged : m_logged;
-        expected = saved.onDisk;
+            return {SaveOutcome::Kind::Cancelled, {}, {}, {}};
+        outcome = m_finds.saveOver(outcome, answer == QMessageBox::Yes
+                                                ? store::LoggedFinds::Choice::KeepBoth
+                                                : store::LoggedFinds::Choice::Overwrite);
     }
+    showLogged();
+    return outcome;
 }
 
-std::optional<QStringList> MainWindow::saveLogAndBackup()
+QStringList MainWindow::backUpAfter(const SaveOutcome& log)
 {
-    const std::optional<QString> logFailure = saveLog();
-    if (!logFailure)
-        return std::nullopt;
-    // The backup is written even when the log could not be, and the other way round.
     QStringList failures;
-    if (!logFailure->isEmpty())
-        failures << *logFailure;
-    const store::StoreResult backup = m_store.write(kBackupName, m_logged);
-    if (!backup.ok())
-        failures << saveFailure(kBackupName, backup.error);
+    if (log.kind == SaveOutcome::Kind::Failed)
+        failures << saveFailure(kLogFileName, log.reason);
+    const FileOutcome backup = m_finds.writeBackup();
+    if (backup.kind == FileOutcome::Kind::Failed)
+        failures << saveFailure(kBackupFileName, backup.reason);
     return failures;
 }
 
 bool MainWindow::saveOrSay()
 {
-    const std::optional<QString> failure = saveLog();
-    if (failure && !failure->isEmpty())
+    const SaveOutcome outcome = saveLog();
+    if (outcome.kind == SaveOutcome::Kind::Failed)
         MessageBox::inform(this,
-                           *failure + QStringLiteral("\n\nYour logged finds are still shown and "
-                                                     "nothing was lost.  The file on disk was not "
-                                                     "changed."),
+                           saveFailure(kLogFileName, outcome.reason) +
+                               QStringLiteral("\n\nYour logged finds are still shown and "
+                                              "nothing was lost.  The file on disk was not "
+                                              "changed."),
                            QMessageBox::Warning);
-    return failure && failure->isEmpty();
+    return outcome.kind == SaveOutcome::Kind::Written;
 }
 
 void MainWindow::cmdExit_Click()
@@ -321,22 +281,16 @@ void MainWindow::cmdExit_Click()
         endProgram();
 }
 
-bool MainWindow::hasUnsavedFinds() const
-{
-    // Right after this window deleted the log there is none, and nothing is unsaved.
-    return m_logged != m_base.value_or(kZeroCaptions);
-}
-
 bool MainWindow::mayClose()
 {
-    if (!hasUnsavedFinds())
+    if (!m_finds.hasUnsavedFinds())
         return true;
     const MessageBox::Button answer = MessageBox::ask(
         this,
         QStringLiteral("The finds logged since %1 was last written have not been saved.\n\nSave "
                        "writes them to %1, as Save & Exit does.  Discard closes Zoredev without "
                        "them, and they are lost.  Cancel keeps the window open.")
-            .arg(nameOnDisk(kLogName)),
+            .arg(m_finds.nameOnDisk(kLogFileName)),
         QStringLiteral("Unsaved Finds"), QMessageBox::Warning, QMessageBox::Save,
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     return answer == QMessageBox::Discard || (answer == QMessageBox::Save && saveOrSay());
@@ -355,13 +309,12 @@ bool MainWindow::endSession(bool mayAsk)
 {
     if (mayAsk)
         return m_ending = mayClose();
-    if (!hasUnsavedFinds())
-        return true;
-    const std::optional<QString> failure = saveLog(OnChangedLog::KeepBoth);
-    if (failure->isEmpty())
+    const SaveOutcome outcome = m_finds.saveKeepingBoth();
+    showLogged();
+    if (outcome.kind != SaveOutcome::Kind::Failed)
         return true;
     // No box can be shown; the session's log is the only place left to say it.
-    qWarning("%s", qUtf8Printable(*failure));
+    qWarning("%s", qUtf8Printable(saveFailure(kLogFileName, outcome.reason)));
     return false;
 }
 
@@ -401,34 +354,34 @@ void MainWindow::endProgram()
     QCoreApplication::quit();
 }
 
-bool MainWindow::removeAndReport(const QString& fileName, const QString& removedText,
-                                 QMessageBox::Icon removedIcon, const QString& removedTitle,
-                                 const QString& missingText)
+bool MainWindow::reportRemoval(const FileOutcome& removed, const char* fileName,
+                               const QString& removedText, QMessageBox::Icon removedIcon,
+                               const QString& removedTitle, const QString& missingText)
 {
-    const store::RemoveResult removed = m_store.remove(fileName);
-    if (removed.status == store::RemoveResult::Status::Removed)
+    if (removed.kind == FileOutcome::Kind::Done)
         MessageBox::inform(this, removedText, removedIcon, removedTitle);
-    else if (removed.status == store::RemoveResult::Status::Missing)
+    else if (removed.kind == FileOutcome::Kind::Missing)
         MessageBox::inform(this, missingText);
     else // anything but a missing file is said as it is, never as "there is no file"
         MessageBox::inform(this,
                            QStringLiteral("Cannot delete %1: %2\n\nThe file is still there.")
-                               .arg(nameOnDisk(fileName), removed.error),
+                               .arg(m_finds.nameOnDisk(fileName), removed.reason),
                            QMessageBox::Warning);
-    return removed.status == store::RemoveResult::Status::Removed;
+    return removed.kind == FileOutcome::Kind::Done;
 }
 
 void MainWindow::mnuBackUpNow_Click()
 {
-    const std::optional<QStringList> failures = saveLogAndBackup();
-    if (!failures)
+    const SaveOutcome log = saveLog();
+    if (log.kind == SaveOutcome::Kind::Cancelled)
         return;
-    if (failures->isEmpty()) {
+    const QStringList failures = backUpAfter(log);
+    if (failures.isEmpty()) {
         MessageBox::inform(this, QStringLiteral("Log files have been backed up."));
         return;
     }
     MessageBox::inform(this,
-                       failures->join(QLatin1Char('\n')) +
+                       failures.join(QLatin1Char('\n')) +
                            QStringLiteral("\n\nThe back-up is not complete.  Your logged finds "
                                           "are still shown and nothing on disk was lost."),
                        QMessageBox::Warning);
@@ -436,15 +389,13 @@ void MainWindow::mnuBackUpNow_Click()
 
 void MainWindow::mnuRestoreFromBackup_Click()
 {
-    const store::ReadResult backup = m_store.read(kBackupName);
-    // Only a complete backup is restored: half of one would mix two tallies.
-    if (backup.status != store::ReadResult::Status::Read ||
-        backup.contents.itemsFound < kDenominationCount) {
+    const store::RestoreOutcome restored = m_finds.restore();
+    if (restored.kind == store::RestoreOutcome::Kind::Missing) {
         MessageBox::inform(this, QStringLiteral("There are no backup files to restore."));
         return;
     }
-    setLogged(backup.contents.captions);
-    const QString damage = damageReport(backup.contents, kBackupName);
+    showLogged();
+    const QString damage = damageReport(restored.contents, m_finds.nameOnDisk(kBackupFileName));
     if (!damage.isEmpty())
         MessageBox::inform(this, damage, QMessageBox::Warning);
 
@@ -458,10 +409,13 @@ void MainWindow::mnuRestoreFromBackup_Click()
 
     // Each file is replaced whole in one step, so there is never a moment without a
     // log on disk, and a log that was deleted before is simply written anew.
-    const std::optional<QStringList> failures = saveLogAndBackup();
-    if (failures && !failures->isEmpty()) {
+    const SaveOutcome log = saveLog();
+    if (log.kind == SaveOutcome::Kind::Cancelled)
+        return;
+    const QStringList failures = backUpAfter(log);
+    if (!failures.isEmpty()) {
         MessageBox::inform(this,
-                           failures->join(QLatin1Char('\n')) +
+                           failures.join(QLatin1Char('\n')) +
                                QStringLiteral("\n\nThe restored counts are shown; save them with "
                                               "Save & Exit once the file can be written."),
                            QMessageBox::Warning);
@@ -477,9 +431,10 @@ void MainWindow::mnuDeleteBackups_Click()
         QStringLiteral("Please Verify Requested Action"));
     if (answer != QMessageBox::Yes)
         return;
-    removeAndReport(kBackupName, QStringLiteral("Backup file(s) have been DELETED."),
-                    QMessageBox::NoIcon, QStringLiteral("Operation Status"),
-                    QStringLiteral("There are no backup files to delete."));
+    reportRemoval(m_finds.deleteBackup(), kBackupFileName,
+                  QStringLiteral("Backup file(s) have been DELETED."), QMessageBox::NoIcon,
+                  QStringLiteral("Operation Status"),
+                  QStringLiteral("There are no backup files to delete."));
 }
 
 void MainWindow::mnuDeleteLogs_Click()
@@ -491,10 +446,9 @@ void MainWindow::mnuDeleteLogs_Click()
         QStringLiteral("Confirm Requested Action"), QMessageBox::Critical, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
-    if (removeAndReport(kLogName, QStringLiteral("Log file(s) have been DELETED."),
-                        QMessageBox::Warning, QStringLiteral("Status of Operation"),
-                        QStringLiteral("There are no LOG files to delete."))) {
-        m_base.reset(); // the next save replaces nothing
-        setLogged(kZeroCaptions);
-    }
+    if (reportRemoval(m_finds.deleteLog(), kLogFileName,
+                      QStringLiteral("Log file(s) have been DELETED."), QMessageBox::Warning,
+                      QStringLiteral("Status of Operation"),
+                      QStringLiteral("There are no LOG files to delete.")))
+        showLogged();
 }

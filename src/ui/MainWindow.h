@@ -1,13 +1,14 @@
 #pragma once
 
-#include "store/LogStore.h"
+#include "store/LoggedFinds.h"
 #include "ui/MainWindowUi.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
 
-// The main window. The logged counts live here as the texts the log stores; every
-// figure on screen is rendered from them or from the entry boxes' texts.
+// The main window. It renders the Logged Finds and the entry boxes' texts, asks what
+// the user wants and words what became of it; the finds and their files are kept by
+// store::LoggedFinds.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -19,10 +20,6 @@ public:
     // Loads the log, shows the window centred on the screen and tells the user
     // once about anything wrong with the log.
     void start();
-
-    // Whether the Logged Finds shown differ from what this window last read from or
-    // wrote to the log.
-    bool hasUnsavedFinds() const;
 
     // The desktop session is ending. Where the session lets the program ask, the user
     // is asked as on closing the window; otherwise unsaved finds are saved keeping the
@@ -63,43 +60,30 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // What saveLog() does when another window or program wrote the log meanwhile.
-    enum class OnChangedLog
-    {
-        Ask,
-        KeepBoth
-    };
-
     void wireHandlers();
     void onEntryChange(std::size_t row);
-    void setLogged(const store::Captions& captions);
+    void showLogged();
     static void render(const FrameLabels& frame, const store::Captions& counts);
-    // The file's name as found on disk, in whatever letter case it has there.
-    QString nameOnDisk(const QString& fileName) const;
-    QString saveFailure(const QString& fileName, const QString& reason) const;
-    // Writes the log from the counts shown; when another window or program wrote it
-    // meanwhile, the user chooses what it gets. An empty text when it was written, the
-    // words for the user when that failed, nothing when the user cancelled.
-    std::optional<QString> saveLog(OnChangedLog onChanged = OnChangedLog::Ask);
+    QString saveFailure(const char* fileName, const QString& reason) const;
+    // Saves the log, asking the user what to write when another window wrote it meanwhile.
+    store::SaveOutcome saveLog();
     // saveLog(), saying why when it fails: true when the log was written.
     bool saveOrSay();
     // Asks what becomes of unsaved finds: true when the window may go.
     bool mayClose();
-    // The log as saveLog() does, then the backup: the words for the user about each
-    // file that failed, or nothing when the user cancelled.
-    std::optional<QStringList> saveLogAndBackup();
-    // Deletes the file and tells the user how it went; true when it was deleted.
-    bool removeAndReport(const QString& fileName, const QString& removedText,
-                         QMessageBox::Icon removedIcon, const QString& removedTitle,
-                         const QString& missingText);
+    // The backup, written even when the log could not be: the words for the user about
+    // each of the two that failed.
+    QStringList backUpAfter(const store::SaveOutcome& log);
+    // Tells the user how a deletion went; true when the file was deleted.
+    bool reportRemoval(const store::FileOutcome& removed, const char* fileName,
+                       const QString& removedText, QMessageBox::Icon removedIcon,
+                       const QString& removedTitle, const QString& missingText);
     // The words for the user about items that were missing or not numbers, if any.
     static QString damageReport(const store::LogContents& contents, const QString& fileName);
     void endProgram();
 
     MainWindowUi m_ui;
-    store::LogStore m_store;
-    store::Captions m_logged; // as shown, and as the log stores them
-    store::LogState m_base;   // what the log held when this window last read or wrote it
+    store::LoggedFinds m_finds;
     QString m_startMessage;
     bool m_ending = false; // the program ends, and its windows close without a question
 };

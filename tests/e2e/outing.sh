@@ -6,7 +6,9 @@
 set -euo pipefail
 zoredev="$(realpath "$1")" title="Zoredev $2"
 work="$(mktemp -d)"
+# Ended itself (ctest's timeout, Ctrl+C), the test ends the program it started too.
 trap 'kill ${program:-} 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'exit 1' TERM INT HUP
 fail() { echo "FAIL: $*" >&2; cat "$work/out" >&2 2>/dev/null; exit 1; }
 # Each wait ends as soon as its condition holds; 20 s only bound a hang.
 wait_for() { for _ in $(seq 400); do "$@" && return 0; sleep 0.05; done; return 1; }
@@ -27,9 +29,10 @@ has_icon() { xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)'; } # Wi
 
 # launch KEYS...: starts the program, waits for its window and presses the keys.
 # The program never outlives the test by more than a minute, even where the test
-# itself is killed and its trap never runs.
+# itself is killed and its trap never runs: a program that takes SIGTERM (it saves)
+# and then hangs is killed ten seconds later, as it is ten seconds after the trap's.
 launch() {
-    (cd "$work" && exec timeout --foreground 60 "${run[@]}") >"$work/out" 2>&1 &
+    (cd "$work" && exec timeout --foreground --kill-after=10 60 "${run[@]}") >"$work/out" 2>&1 &
     program=$!
     wait_for window_shown || fail "no window titled $title"
     wait_for has_icon || fail "the window has no icon"
