@@ -79,11 +79,6 @@ double valueOf(const std::string& caption)
 
 } // namespace
 
-bool LogContents::allValid() const
-{
-    return std::all_of(valid.begin(), valid.end(), [](bool v) { return v; });
-}
-
 LogContents LogFormat::parse(std::string_view bytes)
 {
     // Bytes past the limit only tell that the file goes on, so that a line still

@@ -27,8 +27,6 @@ struct LogContents
     Captions rawItems;
     // How many of the six items the file held at all.
     std::size_t itemsFound = 0;
-
-    bool allValid() const;
 };
 
 // The file format, free of any file system access so it can be tested and fuzzed alone.

@@ -147,36 +147,28 @@ FileOutcome LogStore::write(const QString& fileName, const Captions& captions) c
     return {reason.isEmpty() ? FileOutcome::Kind::Done : FileOutcome::Kind::Failed, reason};
 }
 
-SaveResult LogStore::saveLog(const LogState& expected, const Captions& captions) const
+SaveOutcome LogStore::saveLog(const LogState& expected, const Captions& captions) const
 {
-    SaveResult result{SaveResult::Status::Failed, expected, {}};
     const QString logName = QString::fromLatin1(kLogFileName);
     // One name for the lock whatever the log's letter case, so every window agrees on it.
     QLockFile lock(QDir(m_directory).filePath(logName + QStringLiteral(".lock")));
     lock.setStaleLockTime(kStaleLockMs);
-    if (!lock.tryLock(kLockWaitMs)) {
-        result.error = lockFailure(lock);
-        return result;
-    }
+    if (!lock.tryLock(kLockWaitMs))
+        return {SaveOutcome::Kind::Failed, lockFailure(lock), expected, {}};
     const ReadResult disk = read(logName);
-    if (disk.status == ReadResult::Status::Failed) {
-        result.error = disk.error;
-        return result;
-    }
-    result.onDisk =
+    if (disk.status == ReadResult::Status::Failed)
+        return {SaveOutcome::Kind::Failed, disk.error, expected, {}};
+    const LogState onDisk =
         disk.status == ReadResult::Status::Read ? LogState(disk.contents.captions) : std::nullopt;
-    if (result.onDisk != expected) {
-        result.status = SaveResult::Status::Changed;
-        return result;
-    }
+    if (onDisk != expected)
+        return {SaveOutcome::Kind::Changed, {}, onDisk, {}};
     const std::string bytes = LogFormat::saveForm(captions);
     bool placed = false;
-    result.error = replaceWith(pathOf(logName), bytes, &placed);
-    if (placed)
-        result.onDisk = LogFormat::parse(bytes).captions;
-    result.status =
-        result.error.isEmpty() ? SaveResult::Status::Written : SaveResult::Status::Failed;
-    return result;
+    const QString reason = replaceWith(pathOf(logName), bytes, &placed);
+    return {reason.isEmpty() ? SaveOutcome::Kind::Written : SaveOutcome::Kind::Failed,
+            reason,
+            placed ? LogState(LogFormat::parse(bytes).captions) : expected,
+            {}};
 }
 
 LoadOutcome LogStore::load() const

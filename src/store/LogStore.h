@@ -50,21 +50,26 @@ struct ReadResult
     QString error;        // reason when Failed
 };
 
-struct SaveResult
+struct SaveOutcome
 {
-    enum class Status
+    enum class Kind
     {
         Written,
-        Changed, // the log no longer holds what was expected; nothing was written
-        Failed
+        NothingToSave,
+        // Another window (or program) wrote the log since this one last read or wrote
+        // it; nothing was written, and the user chooses what to write over it.
+        Changed,
+        Failed,
+        Cancelled // by the user, at Changed
     };
-    Status status = Status::Failed;
-    // What the log holds now, as LogFormat::parse gives it. Changed: what another program
-    // left there. Written: what was just written. Failed: `expected` as nothing was
-    // written, or what was written when only the directory's sync failed (the log was
-    // replaced all the same). After Written or Failed: what to expect at the next save.
+    Kind kind;
+    QString reason; // Failed: the system's
+    // What the log holds now, as LogFormat::parse gives it, nothing when there is none.
+    // Changed: what another program left there. Written: what was just written. Failed:
+    // what was expected, as nothing was written, or what was written when only the
+    // folder's sync failed. After Written or Failed: what to expect at the next save.
     LogState onDisk;
-    QString error; // reason when Failed
+    Captions keptBoth; // Changed: what keeping the finds of both windows writes
 };
 
 // The log and its backup in one directory. Names are matched without regard to
@@ -91,7 +96,7 @@ public:
     // as parsed, so an absent log matches only nothing); otherwise returns Changed with
     // what it holds. The check and the write are made under a lock file beside the log,
     // so that two saves cannot interleave; a lock whose holder is gone does not stop it.
-    SaveResult saveLog(const LogState& expected, const Captions& captions) const;
+    SaveOutcome saveLog(const LogState& expected, const Captions& captions) const;
 
     // Reads the log, first creating it in the seed form where no file of that name
     // exists; an existing file, readable or not, is never changed.

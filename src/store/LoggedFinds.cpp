@@ -55,15 +55,14 @@ LogOutcome LoggedFinds::log(const Captions& entries)
 // file's counts keeps the finds of both.
 SaveOutcome LoggedFinds::write(const LogState& expected, const Captions& counts)
 {
-    const SaveResult saved = m_store.saveLog(expected, counts);
-    if (saved.status == SaveResult::Status::Changed)
-        return {SaveOutcome::Kind::Changed, {}, saved.onDisk,
-                LogFormat::merged(m_base, m_counts, saved.onDisk)};
+    SaveOutcome saved = m_store.saveLog(expected, counts);
+    if (saved.kind == SaveOutcome::Kind::Changed) {
+        saved.keptBoth = LogFormat::merged(m_base, m_counts, saved.onDisk);
+        return saved;
+    }
     m_base = saved.onDisk;
     m_counts = counts;
-    if (saved.status == SaveResult::Status::Written)
-        return {SaveOutcome::Kind::Written, {}, {}, {}};
-    return {SaveOutcome::Kind::Failed, saved.error, {}, {}};
+    return saved;
 }
 
 SaveOutcome LoggedFinds::save()

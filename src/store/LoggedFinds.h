@@ -17,24 +17,6 @@ struct LogOutcome
     Captions entries;      // Logged: each entry as it was added
 };
 
-struct SaveOutcome
-{
-    enum class Kind
-    {
-        Written,
-        NothingToSave,
-        // Another window (or program) wrote the log since this one last read or wrote
-        // it; nothing was written, and the user chooses what to write over it.
-        Changed,
-        Failed,
-        Cancelled // by the user, at Changed
-    };
-    Kind kind;
-    QString reason;    // Failed: the system's
-    LogState onDisk;   // Changed: what the log holds now, nothing when it was deleted
-    Captions keptBoth; // Changed: what keeping the finds of both windows writes
-};
-
 // Only a complete backup is restored: half of one would mix two tallies.
 struct RestoreOutcome
 {

@@ -63,17 +63,15 @@ bool exceedsRange(std::string_view number)
     long long exponent = 0;
     if (mark != std::string_view::npos) {
         std::string_view digits = number.substr(mark + 1);
-        const bool down = digits.front() == '-';
-        if (digits.front() == '+' || down)
+        if (digits.front() == '+')
             digits.remove_prefix(1);
         // An exponent too long to hold is far beyond either edge.
         if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec !=
             std::errc())
-            return !down;
-        exponent = down ? -exponent : exponent;
+            return digits.front() != '-';
     }
-    const long long shift = static_cast<long long>(point) - static_cast<long long>(first) -
-                            (first < point ? 1 : 0);
+    const long long shift =
+        static_cast<long long>(point) - static_cast<long long>(first) - (first < point ? 1 : 0);
     return exponent + shift > 0;
 }
 

@@ -1,12 +1,12 @@
 #include "ui/AboutDialog.h"
 
 #include "ZoredevVersion.h"
+#include "platform/SystemInformation.h"
 #include "ui/MessageBox.h"
 #include "ui/ProgramFont.h"
 #include "ui/ProgramIcon.h"
 #include "ui/Twips.h"
 #include "ui/WidgetColours.h"
-#include "platform/SystemInformation.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -21,13 +21,6 @@ QPointer<AboutDialog> s_openBox;
 
 using twips::px;
 using WidgetColours::kGrey;
-
-void setColours(QWidget* widget, QPalette::ColorRole background, const QColor& backgroundColour,
-                QPalette::ColorRole foreground, const QColor& foregroundColour)
-{
-    WidgetColours::set(widget, background, backgroundColour);
-    WidgetColours::set(widget, foreground, foregroundColour);
-}
 
 QFont serifFont(int points, bool italic)
 {
@@ -49,7 +42,7 @@ QLabel* caption(QWidget* parent, const char* name, const QRect& geometry, Qt::Al
 {
     auto* label = place<QLabel>(parent, name, geometry);
     label->setAlignment(alignment | Qt::AlignTop);
-    setColours(label, QPalette::Window, kGrey, QPalette::WindowText, colour);
+    WidgetColours::set(label, {{QPalette::Window, kGrey}, {QPalette::WindowText, colour}});
     return label;
 }
 
@@ -58,7 +51,7 @@ void lineSegment(QWidget* parent, const char* name, const QRect& geometry, const
     auto* line = place<QFrame>(parent, name, geometry);
     line->setFrameShape(QFrame::NoFrame);
     line->setAutoFillBackground(true);
-    setColours(line, QPalette::Window, colour, QPalette::WindowText, colour);
+    WidgetColours::set(line, {{QPalette::Window, colour}, {QPalette::WindowText, colour}});
 }
 
 QString descriptionText()
@@ -95,7 +88,7 @@ AboutDialog::AboutDialog()
     // must, once the main window has been closed.
     setAttribute(Qt::WA_QuitOnClose, true);
     setFixedSize(px(5730), px(3555));
-    setColours(this, QPalette::Window, kGrey, QPalette::WindowText, Qt::black);
+    WidgetColours::set(this, {{QPalette::Window, kGrey}, {QPalette::WindowText, Qt::black}});
 
     m_picIcon = place<QLabel>(this, "picIcon", twips::rect(240, 240, 540, 540));
     m_picIcon->setAlignment(Qt::AlignCenter);
@@ -121,7 +114,8 @@ AboutDialog::AboutDialog()
     m_txtDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_txtDescription->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_txtDescription->setAccessibleName(QStringLiteral("Description"));
-    setColours(m_txtDescription, QPalette::Base, Qt::white, QPalette::Text, Qt::black);
+    WidgetColours::set(m_txtDescription,
+                       {{QPalette::Base, Qt::white}, {QPalette::Text, Qt::black}});
 
     // A grey line with a white one just below it looks cut into the face.
     lineSegment(this, "Line1_1", QRect(px(90), px(2445), px(5654 - 90), 1), QColor(128, 128, 128));

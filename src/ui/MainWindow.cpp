@@ -1,10 +1,9 @@
 #include "ui/MainWindow.h"
 
 #include "ZoredevVersion.h"
-#include "tally/FrameFigures.h"
 #include "platform/Desktop.h"
 #include "platform/SessionEnd.h"
-#include "tally/NumberRules.h"
+#include "tally/FrameFigures.h"
 #include "ui/AboutDialog.h"
 #include "ui/HelpMenu.h"
 #include "ui/MakerContact.h"
@@ -30,9 +29,9 @@ using tally::kDenominations;
 
 using store::Captions;
 using store::FileOutcome;
-using store::SaveOutcome;
 using store::kBackupFileName;
 using store::kLogFileName;
+using store::SaveOutcome;
 
 // "Dollar Coins 4, Half Dollar Coins 1, ...", for a message.
 QString countsText(const Captions& counts)
@@ -180,18 +179,20 @@ void MainWindow::onEntryChange(std::size_t row)
             box->selectAll();
         return;
     }
-    Captions entries;
-    for (std::size_t i = 0; i < kDenominationCount; ++i)
-        entries[i] = toStd(m_ui.entryBoxes[i]->text());
-    render(m_ui.latest, entries);
+    render(m_ui.latest, entryTexts());
 }
 
-void MainWindow::cmdAdd_Click()
+Captions MainWindow::entryTexts() const
 {
     Captions entries;
     for (std::size_t i = 0; i < kDenominationCount; ++i)
         entries[i] = toStd(m_ui.entryBoxes[i]->text());
-    const store::LogOutcome logged = m_finds.log(entries);
+    return entries;
+}
+
+void MainWindow::cmdAdd_Click()
+{
+    const store::LogOutcome logged = m_finds.log(entryTexts());
     if (logged.kind == store::LogOutcome::Kind::NotANumber) {
         QLineEdit* box = m_ui.entryBoxes[logged.entry];
         MessageBox::inform(this,

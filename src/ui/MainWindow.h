@@ -62,6 +62,7 @@ protected:
 private:
     void wireHandlers();
     void onEntryChange(std::size_t row);
+    store::Captions entryTexts() const;
     void showLogged();
     static void render(const FrameLabels& frame, const store::Captions& counts);
     QString saveFailure(const char* fileName, const QString& reason) const;

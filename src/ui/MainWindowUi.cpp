@@ -31,7 +31,7 @@ const QColor kLightRed(255, 192, 192);
 
 void setBackground(QWidget* widget, const QColor& colour)
 {
-    WidgetColours::set(widget, QPalette::Window, colour);
+    WidgetColours::set(widget, {{QPalette::Window, colour}});
     widget->setAutoFillBackground(true);
 }
 
@@ -131,11 +131,11 @@ QString cellName(const QString& frame, const QString& row, const char* column)
 void addGridCaptions(QGroupBox* frame, int labelBase, bool latest)
 {
     for (std::size_t i = 0; i < kRowControls.size(); ++i) {
-        staticLabel(
-            frame, QStringLiteral("label_%1").arg(labelBase + int(i)),
-            QLatin1String(kRowControls[i].rowCaption),
-            twips::rect(kRowCaptionLefts[i], kRowTops[i], 1335 - kRowCaptionLefts[i], kFigureHeight),
-            Qt::AlignRight);
+        staticLabel(frame, QStringLiteral("label_%1").arg(labelBase + int(i)),
+                    QLatin1String(kRowControls[i].rowCaption),
+                    twips::rect(kRowCaptionLefts[i], kRowTops[i], 1335 - kRowCaptionLefts[i],
+                                kFigureHeight),
+                    Qt::AlignRight);
     }
     const int quantityWidth = latest ? 675 : 735;
     staticLabel(
@@ -167,8 +167,8 @@ FrameLabels addFigures(QGroupBox* frame, int element, const QString& frameCaptio
         figures.shares[i] = figureLabel(
             frame, QLatin1String(element == 0 ? d.loggedShareLabel : d.latestShareLabel),
             QStringLiteral("0.00%"),
-            twips::rect(kPercentages.left, kRowTops[i], kPercentages.width, kFigureHeight), kLightRed,
-            cellName(frameCaption, row, kPercentages.heading));
+            twips::rect(kPercentages.left, kRowTops[i], kPercentages.width, kFigureHeight),
+            kLightRed, cellName(frameCaption, row, kPercentages.heading));
     }
     const QString totals = QStringLiteral("Totals");
     figures.coinTotal =

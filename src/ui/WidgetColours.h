@@ -4,16 +4,21 @@
 #include <QPalette>
 #include <QWidget>
 
+#include <initializer_list>
+#include <utility>
+
 // The fixed colours both windows are drawn in.
 namespace WidgetColours {
 
 // The face of captions and of the About box.
 inline const QColor kGrey(192, 192, 192);
 
-inline void set(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
+inline void set(QWidget* widget,
+                std::initializer_list<std::pair<QPalette::ColorRole, QColor>> colours)
 {
     QPalette palette = widget->palette();
-    palette.setColor(role, colour);
+    for (const auto& [role, colour] : colours)
+        palette.setColor(role, colour);
     widget->setPalette(palette);
 }
 

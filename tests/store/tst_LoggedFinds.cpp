@@ -137,7 +137,8 @@ QByteArray unicode(const QByteArray& text, bool big)
 
 const char* kindOf(SaveOutcome::Kind kind)
 {
-    constexpr const char* names[] = {"written", "nothing to save", "changed", "failed", "cancelled"};
+    constexpr const char* names[] = {"written", "nothing to save", "changed", "failed",
+                                     "cancelled"};
     return names[int(kind)];
 }
 
@@ -156,18 +157,22 @@ QString run(LoggedFinds& finds, const QString& step, SaveOutcome& last, const QS
     }
     if (what == "log") {
         const LogOutcome logged = finds.log(counts(rest));
-        return logged.kind == LogOutcome::Kind::Logged ? "logged " + textOf(logged.entries)
-                                                       : QString("not a number: %1").arg(logged.entry);
+        return logged.kind == LogOutcome::Kind::Logged
+                   ? "logged " + textOf(logged.entries)
+                   : QString("not a number: %1").arg(logged.entry);
     }
     if (what == "disk") { // another window saved this, or "none": deleted the log
-        put(dir + "/Basic.LOG", rest == "none" ? kNone : rest == "folder" ? kDirectory : form(rest));
+        put(dir + "/Basic.LOG", rest == "none"     ? kNone
+                                : rest == "folder" ? kDirectory
+                                                   : form(rest));
         return "";
     }
     if (what == "save" || what == "keep" || what == "overwrite" || what == "session") {
-        last = what == "save"      ? finds.save()
-               : what == "session" ? finds.saveKeepingBoth()
-                                   : finds.saveOver(last, what == "keep" ? LoggedFinds::Choice::KeepBoth
-                                                                         : LoggedFinds::Choice::Overwrite);
+        last = what == "save" ? finds.save()
+               : what == "session"
+                   ? finds.saveKeepingBoth()
+                   : finds.saveOver(last, what == "keep" ? LoggedFinds::Choice::KeepBoth
+                                                         : LoggedFinds::Choice::Overwrite);
         return kindOf(last.kind);
     }
     if (what == "backup")
@@ -247,8 +252,8 @@ private slots:
             {"load", "log 0 0 0 3 0 0", "disk folder", "save", "backup"},
             {"read", "logged 0 0 0 3 0 0", "", "failed", "done"}, "0 0 0 3 0 10", true, kNone,
             form("0 0 0 3 0 10"));
-        row("backup fails", {}, kDirectory, {"load", "backup"}, {"read", "failed"},
-            "0 0 0 0 0 10", false, ten, kNone);
+        row("backup fails", {}, kDirectory, {"load", "backup"}, {"read", "failed"}, "0 0 0 0 0 10",
+            false, ten, kNone);
         row("restore: three lines", {}, "1\n2\n3\n", {"load", "restore"}, {"read", "missing"},
             "0 0 0 0 0 10", false, ten, "1\n2\n3\n");
         const QByteArray backup = unicode("1\n2\n3\n4\n5\nz", true);
@@ -256,8 +261,8 @@ private slots:
             {"read", "restored", "written"}, "1 2 3 4 5 0", false, form("1 2 3 4 5 0"), backup);
         row("delete the log: zeros, then a new log", {}, ten,
             {"load", "delete log", "delete log", "save", "log 1 0 0 0 0 0", "save"},
-            {"read", "done", "missing", "written", "logged 1 0 0 0 0 0", "written"},
-            "1 0 0 0 0 0", false, form("1 0 0 0 0 0"), ten);
+            {"read", "done", "missing", "written", "logged 1 0 0 0 0 0", "written"}, "1 0 0 0 0 0",
+            false, form("1 0 0 0 0 0"), ten);
         row("delete the backup", {}, ten, {"load", "delete backup", "delete backup"},
             {"read", "done", "missing"}, "0 0 0 0 0 10", false, ten, kNone);
     }

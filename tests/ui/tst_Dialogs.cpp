@@ -101,16 +101,16 @@ private slots:
         QTest::addColumn<QString>("found");
         const QString tool = "Shared Tools\\MSINFO", location = "Shared Tools Location";
         QTest::newRow("neither key") << tool << QStringList{} << "";
-        QTest::newRow("first key") << tool << QStringList{"PATH", "REG_SZ", "%1\\x.exe"}
-                                   << "%1\\x.exe";
+        QTest::newRow("first key")
+            << tool << QStringList{"PATH", "REG_SZ", "%1\\x.exe"} << "%1\\x.exe";
         QTest::newRow("a number") << tool << QStringList{"PATH", "REG_DWORD", "0x12AB05"}
                                   << "&h12AB05";
         QTest::newRow("another kind") << tool << QStringList{"PATH", "REG_EXPAND_SZ", "%1"} << "";
         QTest::newRow("empty") << tool << QStringList{"PATH", "REG_BINARY", ""} << "";
         QTest::newRow("too long") << tool << QStringList{"PATH", "REG_SZ", QString(1024, 'x')}
                                   << "";
-        QTest::newRow("second key") << location << QStringList{"MSINFO", "REG_SZ", "%1"}
-                                    << "%1\\MSINFO32.EXE";
+        QTest::newRow("second key")
+            << location << QStringList{"MSINFO", "REG_SZ", "%1"} << "%1\\MSINFO32.EXE";
         QTest::newRow("second key, no tool")
             << location << QStringList{"MSINFO", "REG_SZ", "%1\\drivers"} << "";
     }
@@ -122,13 +122,15 @@ private slots:
         QTemporaryDir dir;
         writeFile(dir.filePath("MSINFO32.EXE"), "");
         const QString folder = QDir::toNativeSeparators(dir.path());
-        const QString root = QString("Software\\Zoredev tests %1").arg(QCoreApplication::applicationPid());
+        const QString root =
+            QString("Software\\Zoredev tests %1").arg(QCoreApplication::applicationPid());
         const auto remove = qScopeGuard([&root] {
             QProcess::execute("reg", {"delete", "HKCU\\" + root, "/f"});
         });
         if (!value.isEmpty())
             QCOMPARE(QProcess::execute("reg", {"add", "HKCU\\" + root + "\\" + key, "/v", value[0],
-                                               "/t", value[1], "/d", QString(value[2]).replace("%1", folder), "/f"}),
+                                               "/t", value[1], "/d",
+                                               QString(value[2]).replace("%1", folder), "/f"}),
                      0);
         QCOMPARE(MsInfoRegistry(HKEY_CURRENT_USER, root).toolPath(), found.replace("%1", folder));
     }

@@ -47,7 +47,7 @@ class TestMainWindow : public QObject
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<MainWindow> m_window;
-    int m_endings = 0;                   // how often a window ended the program
+    int m_endings = 0; // how often a window ended the program
 
     void put(const QString& name, const QByteArray& bytes)
     {
@@ -277,9 +277,10 @@ private slots:
             {"Zoredev|Ok|2|The file Basic.LOG.Backup is damaged:\n\nLine 6 (Pennies) holds \"z\", "
              "which is not a number.\n\nThese counts are taken as 0.  The file is not changed "
              "until you save.",
-             question, "Zoredev|Ok|2|Cannot write Basic.LOG: " + kIsFolder +
-                           "\n\nThe restored counts are shown; save them with Save & Exit once "
-                           "the file can be written."},
+             question,
+             "Zoredev|Ok|2|Cannot write Basic.LOG: " + kIsFolder +
+                 "\n\nThe restored counts are shown; save them with Save & Exit once "
+                 "the file can be written."},
             "1 2 3 4 5 0 15");
         row("restore, no", {restore}, lf, backup, {QMessageBox::No}, {question}, restored);
         row("delete backups, yes", {"mnuDeleteBackups"}, lf, backup, {yes},
@@ -319,9 +320,10 @@ private slots:
             else if (step == "close")
                 m_window->close();
             else if (step.startsWith("disk:"))
-                put("Basic.LOG", pennies == "none"     ? kNone
-                                 : pennies == "folder" ? kDirectory
-                                                       : "0\r\n0\r\n0\r\n0\r\n0\r\n" + pennies.toLatin1() + "\r\n");
+                put("Basic.LOG", pennies == "none" ? kNone
+                                 : pennies == "folder"
+                                     ? kDirectory
+                                     : "0\r\n0\r\n0\r\n0\r\n0\r\n" + pennies.toLatin1() + "\r\n");
             else
                 step.startsWith("cmd") ? click(qPrintable(step)) : find<QAction>(step)->trigger();
         }

@@ -12,7 +12,7 @@
 namespace {
 
 constexpr int kSignals[] = {SIGTERM, SIGHUP};
-int g_socket[2] = {-1, -1}; // the handler writes into [0], the event loop reads [1]
+int g_socket[2]; // the handler writes into [0], the event loop reads [1]
 QSocketNotifier* g_notifier = nullptr;
 
 // A signal handler may do next to nothing safely, so it only writes a byte into a
@@ -20,8 +20,7 @@ QSocketNotifier* g_notifier = nullptr;
 extern "C" void onSignal(int)
 {
     const int saved = errno;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t wrote = ::write(g_socket[0], &byte, 1);
+    [[maybe_unused]] const ssize_t wrote = ::write(g_socket[0], "", 1); // its one byte, a zero
     errno = saved;
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -27,7 +28,8 @@ QString findFile(const QString& path)
 
 } // namespace
 
-MsInfoRegistry::MsInfoRegistry(HKEY root, QString prefix) : m_root(root), m_prefix(std::move(prefix))
+MsInfoRegistry::MsInfoRegistry(HKEY root, QString prefix)
+    : m_root(root), m_prefix(std::move(prefix))
 {
 }
 
@@ -74,16 +76,10 @@ bool MsInfoRegistry::GetKeyValue(HKEY KeyRoot, const QString& KeyName, const QSt
     case REG_SZ:
         KeyVal = QString::fromLocal8Bit(buffer);
         break;
-    case REG_DWORD: {
-        // Stored least significant byte first; written most significant first.
-        QString hex = QStringLiteral("&h");
-        for (qsizetype i = buffer.size() - 1; i >= 0; --i)
-            hex += QStringLiteral("%1")
-                       .arg(static_cast<uchar>(buffer.at(i)), 2, 16, QLatin1Char('0'))
-                       .toUpper();
-        KeyVal = hex;
+    case REG_DWORD: // stored least significant byte first; written most significant first
+        std::reverse(buffer.begin(), buffer.end());
+        KeyVal = QStringLiteral("&h") + QString::fromLatin1(buffer.toHex().toUpper());
         break;
-    }
     default:
         break; // a kind of value the program has no use for
     }
