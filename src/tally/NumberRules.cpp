@@ -112,7 +112,8 @@ Decimal15 toDecimal15(double magnitude)
         while (isDigit(*p))
             d.digits[d.length++] = *p++;
     }
-    while (d.length > 1 && d.digits[d.length - 1] == '0')
+    // The first digit of a value other than zero, which no caller passes, is never 0.
+    while (d.digits[d.length - 1] == '0')
         --d.length;
     ++p; // 'e'
     std::from_chars(*p == '+' ? p + 1 : p, result.ptr, d.exponent);

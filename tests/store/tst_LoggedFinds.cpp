@@ -194,6 +194,9 @@ private slots:
             {"unread", "nothing to save"}, "0 0 0 0 0 0", false, kDirectory);
         row("damaged: as 0, untouched", "x\n7", kNone, {"load"}, {"read"}, "0 7 0 0 0 0", false,
             "x\n7");
+        // Only the first 64 KiB are read: a line that runs past them is cut, and no number.
+        const QByteArray cut = "1\n" + QByteArray(65533, ' ') + "78";
+        row("a line cut at 64 KiB", cut, kNone, {"load"}, {"read"}, "1 0 0 0 0 0", false, cut);
         row("Unicode, saved as 8-bit", unicode(" 1\n2\n3\n4\n5\n6", QStringConverter::Utf16LE),
             kNone, {"load", "log 1 0 0 0 0 0", "save"}, {"read", "logged 1 0 0 0 0 0", "written"},
             "2 2 3 4 5 6", false, form("2 2 3 4 5 6"));

@@ -50,13 +50,9 @@ class TestMainWindow : public QObject
     std::unique_ptr<MainWindow> m_window;
     int m_endings = 0; // how often a window ended the program
 
-    void put(const QString& name, const QByteArray& bytes)
-    {
-        putFile(m_dir->filePath(name), bytes);
-    }
     void start(const QByteArray& log = kLog)
     {
-        put("Basic.LOG", log);
+        putFile(m_dir->filePath("Basic.LOG"), log);
         m_window = std::make_unique<MainWindow>(m_dir->path());
         connect(m_window.get(), &MainWindow::programEnding, this, [this] { ++m_endings; });
         m_window->start();
@@ -269,7 +265,7 @@ private slots:
         QFETCH(QByteArray, log);
         QFETCH(QList<int>, answers);
         QFETCH(QByteArray, backup);
-        put("Basic.LOG.Backup", backup);
+        putFile(m_dir->filePath("Basic.LOG.Backup"), backup);
         start(log);
         for (const int answer : answers)
             MessageBox::setNextAnswer(MessageBox::Button(answer));
@@ -281,10 +277,11 @@ private slots:
             else if (step == "close")
                 m_window->close();
             else if (step.startsWith("disk:"))
-                put("Basic.LOG", pennies == "none" ? kNone
-                                 : pennies == "folder"
-                                     ? kDirectory
-                                     : "0\r\n0\r\n0\r\n0\r\n0\r\n" + pennies.toLatin1() + "\r\n");
+                putFile(m_dir->filePath("Basic.LOG"),
+                        pennies == "none" ? kNone
+                        : pennies == "folder"
+                            ? kDirectory
+                            : "0\r\n0\r\n0\r\n0\r\n0\r\n" + pennies.toLatin1() + "\r\n");
             else
                 step.startsWith("cmd") ? click(qPrintable(step)) : find<QAction>(step)->trigger();
         }

@@ -43,7 +43,7 @@ SessionEnd::SessionEnd(QObject* parent) : QObject(parent)
         return;
     g_notifier = new QSocketNotifier(g_socket[1], QSocketNotifier::Read, this);
     connect(g_notifier, &QSocketNotifier::activated, this, [this] {
-        char byte = 0;
+        char byte;
         if (::read(g_socket[1], &byte, 1) == 1)
             emit terminationRequested();
     });
