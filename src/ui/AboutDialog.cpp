@@ -54,25 +54,6 @@ void lineSegment(QWidget* parent, const char* name, const QRect& geometry, const
     WidgetColours::set(line, {{QPalette::Window, colour}, {QPalette::WindowText, colour}});
 }
 
-QString descriptionText()
-{
-    return QStringLiteral(
-               "     Zoredev 3.0 helps the coinshooter keep track of everyday finds: type in "
-               "what an outing turned up and see at once how many coins of each kind you "
-               "found, what they are worth at face value and what share each has, and keep a "
-               "running tally of every find so far.  If you would like Zoredev to do more, "
-               "your suggestions for extending it are welcome.") +
-           QLatin1String("\r\n") +
-           QStringLiteral(
-               "     Zoredev was first written as a DOS program.  Version 2.0 brought it to "
-               "Windows, and version 3.0 is a complete rewrite.");
-}
-
-QString disclaimerText()
-{
-    return QStringLiteral("Warning: Always ask the landowner before you search, and follow the "
-                          "local laws on digging and on reporting what you find.");
-}
 } // namespace
 
 AboutDialog::AboutDialog()
@@ -106,7 +87,14 @@ AboutDialog::AboutDialog()
 
     m_txtDescription =
         place<QPlainTextEdit>(this, "txtDescription", twips::rect(120, 960, 5535, 1335));
-    m_txtDescription->setPlainText(descriptionText());
+    m_txtDescription->setPlainText(QStringLiteral(
+        "     Zoredev 3.0 helps the coinshooter keep track of everyday finds: type in "
+        "what an outing turned up and see at once how many coins of each kind you "
+        "found, what they are worth at face value and what share each has, and "
+        "keep a running tally of every find so far.  If you would like Zoredev to "
+        "do more, your suggestions for extending it are welcome.\r\n"
+        "     Zoredev was first written as a DOS program.  Version 2.0 brought it "
+        "to Windows, and version 3.0 is a complete rewrite."));
     // Read-only (not editable), but still walked through and scrolled with the keyboard.
     m_txtDescription->setTextInteractionFlags(Qt::TextSelectableByMouse |
                                               Qt::TextSelectableByKeyboard);
@@ -158,7 +146,9 @@ void AboutDialog::Form_Load()
     setWindowTitle(QStringLiteral("About ") + title);
     m_lblVersion->setText(QStringLiteral("Version " ZOREDEV_VERSION));
     m_lblTitle->setText(title);
-    m_lblDisclaimer->setText(disclaimerText());
+    m_lblDisclaimer->setText(
+        QStringLiteral("Warning: Always ask the landowner before you search, and follow the "
+                       "local laws on digging and on reporting what you find."));
 }
 
 void AboutDialog::cmdOK_Click()

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <windows.h>
 
 namespace {
 
@@ -28,7 +29,7 @@ QString findFile(const QString& path)
 
 } // namespace
 
-MsInfoRegistry::MsInfoRegistry(HKEY root, QString prefix)
+MsInfoRegistry::MsInfoRegistry(Root root, QString prefix)
     : m_root(root), m_prefix(std::move(prefix))
 {
 }
@@ -47,11 +48,12 @@ QString MsInfoRegistry::toolPath() const
     return {};
 }
 
-bool MsInfoRegistry::GetKeyValue(HKEY KeyRoot, const QString& KeyName, const QString& SubKeyRef,
+bool MsInfoRegistry::GetKeyValue(Root KeyRoot, const QString& KeyName, const QString& SubKeyRef,
                                  QString& KeyVal) const
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(KeyRoot, KeyName.toLocal8Bit().constData(), 0, KEY_READ, &key) !=
+    const HKEY root = KeyRoot == Root::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    if (RegOpenKeyExA(root, KeyName.toLocal8Bit().constData(), 0, KEY_READ, &key) !=
         ERROR_SUCCESS) {
         KeyVal.clear();
         return false;

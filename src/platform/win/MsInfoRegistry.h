@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <windows.h>
-
 // Where Windows names its information tool: the "PATH" value of the tool's own key,
 // or else the folder that the "MSINFO" value of the shared tools' locations names,
 // holding MSINFO32.EXE. Both keys lie below root and prefix: the local machine's
@@ -11,7 +9,15 @@
 class MsInfoRegistry
 {
 public:
-    explicit MsInfoRegistry(HKEY root = HKEY_LOCAL_MACHINE,
+    // The registry's roots that the program reads; <windows.h>, whose macros rename
+    // half the program's names, stays in the implementation.
+    enum class Root
+    {
+        LocalMachine,
+        CurrentUser
+    };
+
+    explicit MsInfoRegistry(Root root = Root::LocalMachine,
                             QString prefix = QStringLiteral("SOFTWARE\\Microsoft"));
 
     // The tool as the keys name it; an empty text where they name none.
@@ -22,10 +28,10 @@ public:
     // a closing zero; a 32-bit number as "&h" and its bytes in hexadecimal, the most
     // significant first; any other kind leaves KeyVal as it was. False, with KeyVal
     // empty, for a key or value that is missing, empty or longer than 1024 bytes.
-    bool GetKeyValue(HKEY KeyRoot, const QString& KeyName, const QString& SubKeyRef,
+    bool GetKeyValue(Root KeyRoot, const QString& KeyName, const QString& SubKeyRef,
                      QString& KeyVal) const;
 
 private:
-    HKEY m_root;
+    Root m_root;
     QString m_prefix;
 };

@@ -3,6 +3,7 @@
 #include "platform/win/MsInfoRegistry.h"
 
 #include <string>
+#include <windows.h>
 
 // A normal window with the focus, as the user would start the tool from its icon.
 bool SystemInformation::start()
