@@ -192,8 +192,6 @@ private slots:
         };
         row("a folder in its place", kDirectory, kNone, {"load", "session"},
             {"unread", "nothing to save"}, "0 0 0 0 0 0", false, kDirectory);
-        row("damaged: as 0, untouched", "x\n7", kNone, {"load"}, {"read"}, "0 7 0 0 0 0", false,
-            "x\n7");
         // Only the first 64 KiB are read: a line that runs past them is cut, and no number.
         const QByteArray cut = "1\n" + QByteArray(65533, ' ') + "78";
         row("a line cut at 64 KiB", cut, kNone, {"load"}, {"read"}, "1 0 0 0 0 0", false, cut);

@@ -316,12 +316,14 @@ private slots:
         for (int i = 0; i < 5; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
             order += QApplication::focusWidget()->objectName() + ' ';
         QCOMPARE(order, "cmdOK picIcon cmdSysInfo txtDescription cmdOK ");
+        const auto* warning = about->findChild<QLabel*>("lblDisclaimer"); // all lines shown
+        QVERIFY(warning->wordWrap() && warning->heightForWidth(258) <= warning->height());
         about->findChild<QWidget*>("picIcon")->setFocus(); // Enter presses OK from anywhere
         const QPointer<AboutDialog> closed = about;
-        QTest::keyClick(about, Qt::Key_Escape);
+        QTest::keyClick(about, Qt::Key_Return);
         QTRY_VERIFY(!closed); // closing it unloads it, so the next opening loads it anew
         const QPointer<AboutDialog> again = AboutDialog::showSingle();
-        QTest::keyClick(again, Qt::Key_Return);
+        QTest::keyClick(again, Qt::Key_Escape);
         QTRY_VERIFY(!again);
     }
 
