@@ -200,9 +200,6 @@ private slots:
             "2 2 3 4 5 6", false, form("2 2 3 4 5 6"));
         row("logged: whole parts, signs kept", {}, kNone, {"load", "log +5 0 -5 2 1e3 -.5"},
             {"read", "logged 5 0 -5 2 1000 -1"}, "5 0 -5 2 1000 9", true, ten);
-        row("saved", {}, kNone, {"load", "log 0 0 0 3 0 0", "save", "save"},
-            {"read", "logged 0 0 0 3 0 0", "written", "written"}, "0 0 0 3 0 10", false,
-            form("0 0 0 3 0 10"));
         // Another window saves 15 pennies while this one logs 3 dimes.
         const QStringList changed{"load", "log 0 0 0 3 0 0", "disk 0 0 0 0 0 15", "save"};
         const QStringList seen{"read", "logged 0 0 0 3 0 0", "", "changed"};

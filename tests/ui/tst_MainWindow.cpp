@@ -160,6 +160,9 @@ private slots:
         const QPoint offCentre =
             m_window->frameGeometry().center() - m_window->screen()->availableGeometry().center();
         QVERIFY(offCentre.manhattanLength() <= 4); // give or take a frame
+        QCOMPARE(m_window->grab().toImage().pixelColor(
+                     find("lblDimes_0")->mapTo(m_window.get(), QPoint(0, 2))),
+                 QColor(Qt::black)); // a figure's border
         ZOREDEV_REQUIRE(QFontDatabase::families().contains("Liberation Sans"),
                         "the layout is drawn for Liberation Sans (fonts-liberation)");
         // Every word shown: on the label's one line, or in the lines it is high.
