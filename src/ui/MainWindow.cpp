@@ -299,10 +299,9 @@ bool MainWindow::mayClose()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // Every way of ending the program has settled the finds already.
-    if (m_ending || mayClose())
-        event->accept();
-    else
+    // A close event comes accepted; every way of ending the program has settled the
+    // finds already.
+    if (!m_ending && !mayClose())
         event->ignore();
 }
 
