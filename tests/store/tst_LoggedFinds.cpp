@@ -119,7 +119,7 @@ template <typename Outcome> QString said(const Outcome& outcome, const QStringLi
 }
 
 // One step of a window's, by name, and what became of it, in a word or two. "disk"
-// stands for another window's save ("none": it deleted the log), "fault" for a disk
+// stands for another window's save ("(none)": it deleted the log), "fault" for a disk
 // that fails the next save.
 QString run(LoggedFinds& finds, const QString& step, SaveOutcome& last, const QString& dir)
 {
@@ -132,10 +132,8 @@ QString run(LoggedFinds& finds, const QString& step, SaveOutcome& last, const QS
                    ? "logged " + textOf(logged.entries)
                    : QString("not a number: %1").arg(logged.entry);
     }
-    if (what == "disk") {
-        putFile(dir + "/Basic.LOG", rest == "none"     ? kNone
-                                    : rest == "folder" ? kDirectory
-                                                       : form(rest));
+    if (what == "disk") { // counts, or kNone or kDirectory as they read
+        putFile(dir + "/Basic.LOG", rest.startsWith('(') ? rest.toLatin1() : form(rest));
         return "";
     }
 #ifndef Q_OS_WIN
@@ -218,7 +216,7 @@ private slots:
             {"read", "logged 0 0 0 3 0 0", "", "written"}, "0 0 0 3 0 15", false,
             form("0 0 0 3 0 15"));
         row("save fails: unsaved, backed up", {}, kNone,
-            {"load", "log 0 0 0 3 0 0", "disk folder", "save", "backup"},
+            {"load", "log 0 0 0 3 0 0", "disk (directory)", "save", "backup"},
             {"read", "logged 0 0 0 3 0 0", "", "failed: " + kIsFolder, "done"}, "0 0 0 3 0 10",
             true, kDirectory, form("0 0 0 3 0 10"));
         const QByteArray backup = unicode("1\n2\n3\n4\n5\nz", QStringConverter::Utf16BE);
