@@ -76,8 +76,8 @@ private slots:
             "1E+15 $1000000000000000.00 100000000000000000.00%");
         // Beyond the double range: infinity of the sign.
         row("-1e999", -kInf, -kInf, kInf, "Overflow Overflow Overflow");
-        row("0.1e-999", 0, 0, 0, "0 $0.00 0.00%"); // below it: zero
-        row("inf", kNone, 0, kNone, "Overflow Overflow Overflow");
+        row("0.1e-999", 0, 0, 0, "0 $0.00 0.00%");                // below it: zero
+        row("-.", kNone, 0, kNone, "Overflow Overflow Overflow"); // a sign and a point, no digit
         // Halves round up from the decimal written, though 1.005 is a little less as a double.
         row("1.005", 1.005, 1.005, 1, "1.005 $1.01 100.50%");
         row("-0.285", -0.285, -0.285, 0, "-0.285 -$0.29 -28.50%");

@@ -242,6 +242,7 @@ private slots:
             shown);
         row("restore, three lines", {restore}, lf, "1\n2\n3\n", {},
             {"Zoredev|Ok|0|There are no backup files to restore."}, shown);
+        row("restore, no", {restore}, lf, backup, {QMessageBox::No}, {question}, restored);
         row("restore, yes, log unwritable", {"disk:folder", restore}, lf, "1\n2\n3\n4\n5\nz", {yes},
             {"Zoredev|Ok|2|The file Basic.LOG.Backup is damaged:\n\nLine 6 (Pennies) holds \"z\", "
              "which is not a number...",
