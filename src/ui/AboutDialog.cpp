@@ -10,7 +10,6 @@
 
 #include <QCloseEvent>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -159,16 +158,6 @@ void AboutDialog::cmdOK_Click()
 void AboutDialog::cmdSysInfo_Click()
 {
     StartSysInfo();
-}
-
-void AboutDialog::keyPressEvent(QKeyEvent* event)
-{
-    // Esc presses OK, like Enter does, rather than just hiding the box.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        m_cmdOK->click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void AboutDialog::closeEvent(QCloseEvent* event)

@@ -24,7 +24,6 @@ public:
     void StartSysInfo();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
