@@ -99,7 +99,6 @@ AboutDialog::AboutDialog()
                                               Qt::TextSelectableByKeyboard);
     m_txtDescription->setTabChangesFocus(true);
     m_txtDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_txtDescription->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_txtDescription->setAccessibleName(QStringLiteral("Description"));
     WidgetColours::set(m_txtDescription,
                        {{QPalette::Base, Qt::white}, {QPalette::Text, Qt::black}});
@@ -121,9 +120,9 @@ AboutDialog::AboutDialog()
     m_cmdSysInfo->setText(QStringLiteral("&System Info..."));
     connect(m_cmdSysInfo, &QPushButton::clicked, this, &AboutDialog::cmdSysInfo_Click);
 
+    // The order of placing (icon, description, OK, System Info), with the icon moved
+    // to follow OK: OK, icon, System Info, description.
     setTabOrder(m_cmdOK, m_picIcon);
-    setTabOrder(m_picIcon, m_cmdSysInfo);
-    setTabOrder(m_cmdSysInfo, m_txtDescription);
     m_cmdOK->setFocus();
 
     Form_Load();
