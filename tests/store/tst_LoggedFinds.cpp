@@ -191,7 +191,8 @@ private slots:
         row("a folder in its place", kDirectory, kNone, {"load", "session"},
             {"unread", "nothing to save"}, "0 0 0 0 0 0", false, kDirectory);
         // Only the first 64 KiB are read: a line that runs past them is cut, and no number.
-        const QByteArray cut = "1\n" + QByteArray(65532, ' ') + "678";
+        // A UTF-8 mark, as Notepad may write, belongs to no line.
+        const QByteArray cut = "\xEF\xBB\xBF" "1\n" + QByteArray(65529, ' ') + "678";
         row("a line cut at 64 KiB", cut, kNone, {"load"}, {"read"}, "1 0 0 0 0 0", false, cut);
         row("Unicode, saved as 8-bit", unicode(" 1\n2\n3\n4\n5\n6", QStringConverter::Utf16LE),
             kNone, {"load", "log 1 0 0 0 0 0", "save"}, {"read", "logged 1 0 0 0 0 0", "written"},
@@ -230,7 +231,7 @@ private slots:
         // system's reason. A folder sync that fails comes after the rename.
         const QStringList logged{"load", "log 1 1 1 1 1 1"}, done{"read", "logged 1 1 1 1 1 1", ""};
         for (const auto& [name, fault] : {std::pair("no byte free", "fault full 0"),
-                                          {"one byte short", "fault full 18"},
+                                          {"one byte written", "fault full 1"},
                                           {"full only at the sync", "fault late 0"}})
             row(name, {}, kNone, logged + QStringList{fault, "save"},
                 done + QStringList{"failed: " + QString(std::strerror(ENOSPC))}, "1 1 1 1 1 11",
