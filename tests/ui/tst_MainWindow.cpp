@@ -12,16 +12,11 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPointer>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-
-#ifdef Q_OS_WIN
-#include "platform/win/MsInfoRegistry.h"
-#endif
 
 namespace {
 const QByteArray kLog = "4\r\n1\r\n22\r\n37\r\n19\r\n250\r\n";
@@ -350,48 +345,6 @@ private slots:
         }
         about.findChild<QPushButton*>("cmdSysInfo")->click();
         QTRY_COMPARE(QDir(dir.path()).entryList({"*.ran"}), QStringList{"kinfocenter.ran"});
-    }
-#else
-    // Where Windows names its information tool: the first key's PATH, else MSINFO32.EXE
-    // in the folder the second key names. The keys are the test's own, written with reg
-    // under the current user and removed afterwards; nothing is started.
-    void toolPath_data()
-    {
-        QTest::addColumn<QString>("key"); // below the test's own, in place of SOFTWARE\Microsoft
-        QTest::addColumn<QStringList>("value"); // reg add's /v, /t and /d; %1 the tool's folder
-        QTest::addColumn<QString>("found");
-        const QString tool = "Shared Tools\\MSINFO", location = "Shared Tools Location";
-        QTest::newRow("first key")
-            << tool << QStringList{"PATH", "REG_SZ", "%1\\x.exe"} << "%1\\x.exe";
-        QTest::newRow("a number") << tool << QStringList{"PATH", "REG_DWORD", "0x12AB05"}
-                                  << "&h12AB05";
-        QTest::newRow("empty") << tool << QStringList{"PATH", "REG_BINARY", ""} << "";
-        QTest::newRow("too long") << tool << QStringList{"PATH", "REG_SZ", QString(1024, 'x')}
-                                  << "";
-        QTest::newRow("second key")
-            << location << QStringList{"MSINFO", "REG_SZ", "%1"} << "%1\\MSINFO32.EXE";
-        QTest::newRow("second key, no tool")
-            << location << QStringList{"MSINFO", "REG_SZ", "%1\\drivers"} << "";
-    }
-    void toolPath()
-    {
-        QFETCH(QString, key);
-        QFETCH(QStringList, value);
-        QFETCH(QString, found);
-        QTemporaryDir dir;
-        writeFile(dir.filePath("MSINFO32.EXE"), "");
-        const QString folder = QDir::toNativeSeparators(dir.path());
-        const QString root =
-            QString("Software\\Zoredev tests %1").arg(QCoreApplication::applicationPid());
-        const auto remove = qScopeGuard([&root] {
-            QProcess::execute("reg", {"delete", "HKCU\\" + root, "/f"});
-        });
-        QCOMPARE(QProcess::execute("reg",
-                                   {"add", "HKCU\\" + root + "\\" + key, "/v", value[0], "/t",
-                                    value[1], "/d", QString(value[2]).replace("%1", folder), "/f"}),
-                 0);
-        QCOMPARE(MsInfoRegistry(MsInfoRegistry::Root::CurrentUser, root).toolPath(),
-                 found.replace("%1", folder));
     }
 #endif
 };

@@ -4,7 +4,6 @@
 #include <QScopeGuard>
 
 #include <algorithm>
-#include <utility>
 #include <windows.h>
 
 namespace {
@@ -27,33 +26,15 @@ QString findFile(const QString& path)
     return name;
 }
 
-} // namespace
-
-MsInfoRegistry::MsInfoRegistry(Root root, QString prefix)
-    : m_root(root), m_prefix(std::move(prefix))
-{
-}
-
-QString MsInfoRegistry::toolPath() const
-{
-    const QString toolFile = QStringLiteral("\\MSINFO32.EXE");
-    QString path;
-    if (GetKeyValue(m_root, m_prefix + QStringLiteral("\\Shared Tools\\MSINFO"),
-                    QStringLiteral("PATH"), path))
-        return path;
-    if (GetKeyValue(m_root, m_prefix + QStringLiteral("\\Shared Tools Location"),
-                    QStringLiteral("MSINFO"), path) &&
-        !findFile(path + toolFile).isEmpty())
-        return path + toolFile;
-    return {};
-}
-
-bool MsInfoRegistry::GetKeyValue(Root KeyRoot, const QString& KeyName, const QString& SubKeyRef,
-                                 QString& KeyVal) const
+// Reads one value of a key opened for reading only: asking for more would turn away
+// every user without write rights to it. A text value comes as it is, without a
+// closing zero; a 32-bit number as "&h" and its bytes in hexadecimal, the most
+// significant first; any other kind leaves KeyVal as it was. False, with KeyVal
+// empty, for a key or value that is missing, empty or longer than 1024 bytes.
+bool GetKeyValue(HKEY KeyRoot, const QString& KeyName, const QString& SubKeyRef, QString& KeyVal)
 {
     HKEY key = nullptr;
-    const HKEY root = KeyRoot == Root::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-    if (RegOpenKeyExA(root, KeyName.toLocal8Bit().constData(), 0, KEY_READ, &key) !=
+    if (RegOpenKeyExA(KeyRoot, KeyName.toLocal8Bit().constData(), 0, KEY_READ, &key) !=
         ERROR_SUCCESS) {
         KeyVal.clear();
         return false;
@@ -86,4 +67,21 @@ bool MsInfoRegistry::GetKeyValue(Root KeyRoot, const QString& KeyName, const QSt
         break; // a kind of value the program has no use for
     }
     return true;
+}
+
+} // namespace
+
+QString MsInfoRegistry::toolPath()
+{
+    const QString toolFile = QStringLiteral("\\MSINFO32.EXE");
+    QString path;
+    if (GetKeyValue(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+                    QStringLiteral("PATH"), path))
+        return path;
+    if (GetKeyValue(HKEY_LOCAL_MACHINE,
+                    QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
+                    QStringLiteral("MSINFO"), path) &&
+        !findFile(path + toolFile).isEmpty())
+        return path + toolFile;
+    return {};
 }

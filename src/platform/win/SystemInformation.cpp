@@ -8,7 +8,7 @@
 // A normal window with the focus, as the user would start the tool from its icon.
 bool SystemInformation::start()
 {
-    const QString path = MsInfoRegistry().toolPath();
+    const QString path = MsInfoRegistry::toolPath();
     if (path.isEmpty())
         return false;
     STARTUPINFOW startup{};
