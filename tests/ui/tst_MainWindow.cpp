@@ -30,9 +30,6 @@ const QStringList kZero = captions("0 0 0 0 0 0 $0.00 $0.00 $0.00 $0.00 $0.00 $0
 // A box whose text is the program's fixed literal is named by how it starts, "..."
 // standing for the rest; where the text says what the user did or what the system
 // said, all of it is compared.
-const QString kBackedUp = "Zoredev|Ok|0|Log files have been backed up.";
-const QString kEraseLogs = "Confirm Requested Action|Yes/No,No|3|You have indicated that you "
-                           "wish to ERASE YOUR PRIMARY LOG FILE(S)...";
 const QString kUnavailable = "Zoredev|Ok|0|System Information Is Unavailable At This Time";
 const QString kNotWritten = "Zoredev|Ok|2|Cannot write Basic.LOG: " + kIsFolder +
                             "\n\nYour logged finds are still shown...";
@@ -220,25 +217,20 @@ private slots:
                    "\n\nKeep Both keeps the finds of both and writes: " + coins(3, kept) + "...";
         };
         const QByteArray ten = "0\r\n0\r\n0\r\n0\r\n0\r\n10\r\n";
-        row("changed meanwhile, overwrite", {"3=3", "cmdAdd", "disk:15", "cmdExit"}, ten, kNone,
-            {QMessageBox::No}, {changed(coins(0, 15), 15)}, "0 0 0 3 0 10 13", "ended");
+        const QString kept = changed(coins(0, 15), 15);
+        row("changed meanwhile, cancel, overwrite",
+            {"3=3", "cmdAdd", "disk:15", "cmdExit", "cmdExit"}, ten, kNone,
+            {QMessageBox::Cancel, QMessageBox::No}, {kept, kept}, "0 0 0 3 0 10 13", "ended");
         row("deleted meanwhile, Enter", {"3=3", "cmdAdd", "disk:none", "mnuBackUpNow"}, ten, kNone,
-            {}, {changed("none, the file has been deleted", 0), kBackedUp}, "0 0 0 3 0 0 3");
-        row("changed meanwhile, cancel", {"3=3", "cmdAdd", "disk:15", "cmdExit"}, ten, kNone,
-            {QMessageBox::Cancel}, {changed(coins(0, 15), 15)}, "0 0 0 3 0 10 13");
+            {}, {changed("none, the file has been deleted", 0), "Zoredev|Ok|0|Log files have..."},
+            "0 0 0 3 0 0 3");
         const int yes = QMessageBox::Yes;
         const QByteArray lf = "4\n1\n22\n37\n19\n250\n", backup = "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n";
         const QString shown = "4 1 22 37 19 250 333", restored = "1 2 3 4 5 6 21";
         const QString question = "Status|Yes/No|0|Restore complete.  Would you like to...";
         const QString eraseBackups = "Please Verify Requested Action|Yes/No|0|You have indicated "
                                      "that you wish to ERASE ALL BACKUP FILES...";
-        const char *restore = "mnuRestoreFromBackup", *backUp = "mnuBackUpNow";
-        row("back up, backup unwritable", {backUp}, lf, kDirectory, {},
-            {"Zoredev|Ok|2|Cannot write Basic.LOG.Backup: " + kIsFolder +
-             "\n\nThe back-up is not complete..."},
-            shown);
-        row("restore, three lines", {restore}, lf, "1\n2\n3\n", {},
-            {"Zoredev|Ok|0|There are no backup files to restore."}, shown);
+        const char* restore = "mnuRestoreFromBackup";
         row("restore, no", {restore}, lf, backup, {QMessageBox::No}, {question}, restored);
         row("restore, yes, log unwritable", {"disk:folder", restore}, lf, "1\n2\n3\n4\n5\nz", {yes},
             {"Zoredev|Ok|2|The file Basic.LOG.Backup is damaged:\n\nLine 6 (Pennies) holds \"z\", "
@@ -247,16 +239,13 @@ private slots:
             "1 2 3 4 5 0 15");
         row("delete backups, yes", {"mnuDeleteBackups"}, lf, backup, {yes},
             {eraseBackups, "Operation Status|Ok|0|Backup file(s) have been DELETED."}, shown);
-        row("delete logs, yes", {"mnuDeleteLogs"}, lf, kNone, {yes},
-            {kEraseLogs, "Status of Operation|Ok|2|Log file(s) have..."}, "0 0 0 0 0 0 0");
         // Closing asks only about finds logged since the log was last read or written.
         const QString asked = "Unsaved Finds|Save/Discard/Cancel|2|The finds logged since "
                               "Basic.LOG was last written have not been saved.\n\nSave writes "
                               "them to Basic.LOG, as Save & Exit does...";
         const QString more = "4 1 22 37 19 253 336";
-        const QStringList logged{"5=3", "cmdAdd", "close"};
-        row("close, Enter saves", logged, lf, kNone, {}, {asked}, more, "closed");
-        row("close, cancel", logged, lf, kNone, {QMessageBox::Cancel}, {asked}, more);
+        row("close, cancel, Enter saves", {"5=3", "cmdAdd", "close", "close"}, lf, kNone,
+            {QMessageBox::Cancel}, {asked, asked}, more, "closed");
         row("close, save fails", {"5=3", "cmdAdd", "disk:folder", "close"}, lf, kNone, {},
             {asked, kNotWritten}, more);
     }
