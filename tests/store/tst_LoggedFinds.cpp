@@ -19,21 +19,18 @@
 
 using namespace store;
 
-// A disk under the test's directory that fills up, finds out only at the sync that it
-// is full or fails a folder's sync: write(), fdatasync() and fsync() are defined
-// here, ahead of the C library, so Qt's own calls come through them. Every folder sync
-// notes what the log held then. The lock file is left alone: a lock that cannot be
+// A disk under the test's directory that fills up, or finds out only at the sync that
+// it is full: write() and fdatasync() are defined here, ahead of the C library, so Qt's
+// own calls come through them. The lock file is left alone: a lock that cannot be
 // written is another story.
 namespace {
-constexpr int None = 0, Full = 1, FullAtSync = 2, DirSync = 3;
+constexpr int None = 0, Full = 1, FullAtSync = 2;
 } // namespace
 #ifndef Q_OS_WIN
 namespace {
 std::atomic<int> g_fault{None};
 std::atomic<long long> g_left{0}; // bytes written before the disk is full
-int g_dirSyncError = 0;           // what a failing directory sync gives
 char g_dir[PATH_MAX];             // with a trailing '/'
-QByteArray g_atDirSync;           // what the log held when its directory was synced
 
 std::string target(int fd)
 {
@@ -72,16 +69,6 @@ extern "C" int fdatasync(int fd)
         return -1;
     }
     return real(fd);
-}
-
-extern "C" int fsync(int fd)
-{
-    static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
-    if (target(fd) + '/' != g_dir)
-        return real(fd);
-    g_atDirSync = readFile(QString::fromLocal8Bit(g_dir) + "Basic.LOG");
-    errno = g_dirSyncError;
-    return g_fault.exchange(None) == DirSync ? -1 : real(fd);
 }
 #endif
 
@@ -137,10 +124,10 @@ QString run(LoggedFinds& finds, const QString& step, SaveOutcome& last, const QS
         return "";
     }
 #ifndef Q_OS_WIN
-    if (what == "fault") { // full, late (full at the sync) or folder, then a number:
-        // the bytes written before the disk is full, or what the folder's sync gives
-        g_left = g_dirSyncError = rest.section(' ', 1).toInt();
-        g_fault = QStringList{"", "full", "late", "folder"}.indexOf(rest.section(' ', 0, 0));
+    if (what == "fault") { // full or late (full at the sync), then the bytes written
+        // before the disk is full
+        g_left = rest.section(' ', 1).toInt();
+        g_fault = QStringList{"", "full", "late"}.indexOf(rest.section(' ', 0, 0));
         return "";
     }
 #endif
@@ -229,7 +216,7 @@ private slots:
             {"read", "done", "missing", "written", "logged 1 0 0 0 0 0", "written"}, "1 0 0 0 0 0",
             false, form("1 0 0 0 0 0"), ten);
         // A save that fails leaves the old log whole; a short write goes on to the
-        // system's reason. A folder sync that fails comes after the rename.
+        // system's reason.
         const QStringList logged{"load", "log 1 1 1 1 1 1"}, done{"read", "logged 1 1 1 1 1 1", ""};
         for (const auto& [name, fault] : {std::pair("no byte free", "fault full 0"),
                                           {"one byte written", "fault full 1"},
@@ -237,13 +224,6 @@ private slots:
             row(name, {}, kNone, logged + QStringList{fault, "save"},
                 done + QStringList{"failed: " + QString(std::strerror(ENOSPC))}, "1 1 1 1 1 11",
                 true, ten);
-        row("folder sync failed", {}, kNone,
-            logged + QStringList{QString("fault folder %1").arg(EIO), "save"},
-            done + QStringList{"failed: " + QString(std::strerror(EIO))}, "1 1 1 1 1 11", false,
-            form("1 1 1 1 1 11"));
-        row("no folder sync to be had", {}, kNone,
-            logged + QStringList{QString("fault folder %1").arg(EINVAL), "save"},
-            done + QStringList{"written"}, "1 1 1 1 1 11", false, form("1 1 1 1 1 11"));
     }
     void steps()
     {
@@ -260,7 +240,6 @@ private slots:
         putFile(dir.filePath("Basic.LOG.Backup"), backup);
 #ifndef Q_OS_WIN
         std::snprintf(g_dir, sizeof g_dir, "%s/", qPrintable(dir.path()));
-        g_atDirSync = kNone;
 #endif
         LoggedFinds finds(dir.path());
         SaveOutcome last{};
@@ -276,13 +255,11 @@ private slots:
         };
         QTEST(onDisk("Basic.LOG"), "logAfter");
         QTEST(onDisk("Basic.LOG.Backup"), "backupAfter");
-        // Nothing beside them, and a folder synced only with the new log in place.
+        // Nothing beside them.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter("Basic.LOG."),
                  QDir(dir.path()).entryList({"Basic.LOG.Backup"}, QDir::Files));
 #ifndef Q_OS_WIN
         g_fault = None;
-        if (g_atDirSync != kNone)
-            QCOMPARE(g_atDirSync, onDisk("Basic.LOG"));
 #endif
     }
 

@@ -21,12 +21,8 @@
 namespace {
 const QByteArray kLog = "4\r\n1\r\n22\r\n37\r\n19\r\n250\r\n";
 // A frame as counts, face values, shares, coin total and total face value.
-QStringList captions(const char* frame)
-{
-    return QString(frame).split(' ');
-}
-const QStringList kZero = captions("0 0 0 0 0 0 $0.00 $0.00 $0.00 $0.00 $0.00 $0.00 0.00% 0.00% "
-                                   "0.00% 0.00% 0.00% 0.00% 0 $0.00");
+const QString kZero = "0 0 0 0 0 0 $0.00 $0.00 $0.00 $0.00 $0.00 $0.00 0.00% 0.00% 0.00% 0.00% "
+                      "0.00% 0.00% 0 $0.00";
 // A box whose text is the program's fixed literal is named by how it starts, "..."
 // standing for the rest; where the text says what the user did or what the system
 // said, all of it is compared.
@@ -72,7 +68,7 @@ class TestMainWindow : public QObject
     }
     void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
     // Element 0: Logged Finds; element 1: Latest Finds.
-    QStringList frame(int element) const
+    QString frame(int element) const
     {
         QStringList shown;
         for (int i = 0; i < 6; ++i)
@@ -82,13 +78,15 @@ class TestMainWindow : public QObject
             shown << caption(row.faceValueLabel + QStringLiteral("_%1").arg(element));
         for (const DenominationControls& row : kRowControls)
             shown << caption(element ? row.latestShareLabel : row.loggedShareLabel);
-        return shown << caption(element ? "lblTotalCoinsFound" : "lblTotalCoins")
-                     << caption(QStringLiteral("lblTotalFaceValue_%1").arg(element));
+        return (shown << caption(element ? "lblTotalCoinsFound" : "lblTotalCoins")
+                      << caption(QStringLiteral("lblTotalFaceValue_%1").arg(element)))
+            .join(' ');
     }
     // The six counts of the Logged Finds and their total.
     QString loggedCounts() const
     {
-        return QStringList(frame(0).mid(0, 6) << frame(0)[18]).join(' ');
+        const QStringList logged = frame(0).split(' ');
+        return QStringList(logged.mid(0, 6) << logged[18]).join(' ');
     }
 
 private slots:
@@ -113,8 +111,8 @@ private slots:
     {
         start("0\r\n0\r\n3\r\n0\r\n0\r\n10\r\n");
         type("0=1 1=2 2=3 3=4 4=5 5=6");
-        QCOMPARE(frame(1), captions("1 2 3 4 5 6 $1.00 $1.00 $0.75 $0.40 $0.25 $0.06 4.76% 9.52% "
-                                    "14.29% 19.05% 23.81% 28.57% 21 $3.46"));
+        QCOMPARE(frame(1), "1 2 3 4 5 6 $1.00 $1.00 $0.75 $0.40 $0.25 $0.06 4.76% 9.52% 14.29% "
+                           "19.05% 23.81% 28.57% 21 $3.46");
         box(5)->selectAll();
         QTest::keyClick(box(5), Qt::Key_Delete);
         QCOMPARE(box(5)->text(), "0");
@@ -124,9 +122,9 @@ private slots:
         QSignalSpy written(box(5), &QLineEdit::textChanged);
         click("cmdAdd");
         QCOMPARE(written, (QList<QVariantList>{{"-1"}, {"0"}}));
-        QCOMPARE(frame(0) + frame(1),
-                 captions("5 0 3 0 0 9 $5.00 $0.00 $0.75 $0.00 $0.00 $0.09 29.41% 0.00% 17.65% "
-                          "0.00% 0.00% 52.94% 17 $5.84") +
+        QCOMPARE(frame(0) + ' ' + frame(1),
+                 "5 0 3 0 0 9 $5.00 $0.00 $0.75 $0.00 $0.00 $0.09 29.41% "
+                 "0.00% 17.65% 0.00% 0.00% 52.94% 17 $5.84 " +
                      kZero);
         type("1=9 2=x1");
         click("cmdAdd");
@@ -221,24 +219,25 @@ private slots:
         row("changed meanwhile, cancel, overwrite",
             {"3=3", "cmdAdd", "disk:15", "cmdExit", "cmdExit"}, ten, kNone,
             {QMessageBox::Cancel, QMessageBox::No}, {kept, kept}, "0 0 0 3 0 10 13", "ended");
-        row("deleted meanwhile, Enter", {"3=3", "cmdAdd", "disk:none", "mnuBackUpNow"}, ten, kNone,
-            {}, {changed("none, the file has been deleted", 0), "Zoredev|Ok|0|Log files have..."},
+        row("deleted meanwhile, Enter", {"3=3", "cmdAdd", "disk:(none)", "mnuBackUpNow"}, ten,
+            kNone, {},
+            {changed("none, the file has been deleted", 0), "Zoredev|Ok|0|Log files have..."},
             "0 0 0 3 0 0 3");
         const int yes = QMessageBox::Yes;
         const QByteArray lf = "4\n1\n22\n37\n19\n250\n", backup = "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n";
-        const QString shown = "4 1 22 37 19 250 333", restored = "1 2 3 4 5 6 21";
         const QString question = "Status|Yes/No|0|Restore complete.  Would you like to...";
-        const QString eraseBackups = "Please Verify Requested Action|Yes/No|0|You have indicated "
-                                     "that you wish to ERASE ALL BACKUP FILES...";
         const char* restore = "mnuRestoreFromBackup";
-        row("restore, no", {restore}, lf, backup, {QMessageBox::No}, {question}, restored);
-        row("restore, yes, log unwritable", {"disk:folder", restore}, lf, "1\n2\n3\n4\n5\nz", {yes},
+        row("restore, no", {restore}, lf, backup, {QMessageBox::No}, {question}, "1 2 3 4 5 6 21");
+        row("restore, yes, log unwritable", {"disk:(directory)", restore}, lf, "1\n2\n3\n4\n5\nz",
+            {yes},
             {"Zoredev|Ok|2|The file Basic.LOG.Backup is damaged:\n\nLine 6 (Pennies) holds \"z\", "
              "which is not a number...",
              question, "Zoredev|Ok|2|Cannot write Basic.LOG: " + kIsFolder + "\n\nThe restored..."},
             "1 2 3 4 5 0 15");
         row("delete backups, yes", {"mnuDeleteBackups"}, lf, backup, {yes},
-            {eraseBackups, "Operation Status|Ok|0|Backup file(s) have been DELETED."}, shown);
+            {"Please Verify Requested Action|Yes/No|0|You have indicated that you wish to ERASE...",
+             "Operation Status|Ok|0|Backup file(s) have been DELETED."},
+            "4 1 22 37 19 250 333");
         // Closing asks only about finds logged since the log was last read or written.
         const QString asked = "Unsaved Finds|Save/Discard/Cancel|2|The finds logged since "
                               "Basic.LOG was last written have not been saved.\n\nSave writes "
@@ -246,7 +245,7 @@ private slots:
         const QString more = "4 1 22 37 19 253 336";
         row("close, cancel, Enter saves", {"5=3", "cmdAdd", "close", "close"}, lf, kNone,
             {QMessageBox::Cancel}, {asked, asked}, more, "closed");
-        row("close, save fails", {"5=3", "cmdAdd", "disk:folder", "close"}, lf, kNone, {},
+        row("close, save fails", {"5=3", "cmdAdd", "disk:(directory)", "close"}, lf, kNone, {},
             {asked, kNotWritten}, more);
     }
     void userSteps()
@@ -260,16 +259,15 @@ private slots:
             MessageBox::setNextAnswer(MessageBox::Button(answer));
         QFETCH(QStringList, steps);
         for (const QString& step : steps) {
-            const QString pennies = step.section(':', 1);
+            const QString pennies = step.section(':', 1); // or "(none)", or "(directory)"
             if (step.contains('='))
                 type(step);
             else if (step == "close")
                 m_window->close();
             else if (step.startsWith("disk:"))
                 putFile(m_dir->filePath("Basic.LOG"),
-                        pennies == "none" ? kNone
-                        : pennies == "folder"
-                            ? kDirectory
+                        pennies.startsWith('(')
+                            ? pennies.toLatin1()
                             : "0\r\n0\r\n0\r\n0\r\n0\r\n" + pennies.toLatin1() + "\r\n");
             else
                 step.startsWith("cmd") ? click(qPrintable(step)) : find<QAction>(step)->trigger();
