@@ -60,8 +60,10 @@ private slots:
         row("-0", -0.0, -0.0, 0, "0 $0.00 0.00%");
         row("999999999999999.9", 999999999999999.9, 999999999999999.9, 999999999999999,
             "1E+15 $1000000000000000.00 100000000000000000.00%");
-        // Beyond the double range: infinity of the sign.
-        row("-1e999", -kInf, -kInf, kInf, "Overflow Overflow Overflow");
+        // Beyond the double range: infinity of the sign, judged by the first digit however
+        // many follow.
+        const std::string wide = "-1" + std::string(400, '0') + "1e-2";
+        row(wide.c_str(), -kInf, -kInf, kInf, "Overflow Overflow Overflow");
         row("0.1e-999", 0, 0, 0, "0 $0.00 0.00%");                // below it: zero
         row("-.", kNone, 0, kNone, "Overflow Overflow Overflow"); // a sign and a point, no digit
         // Halves round up from the decimal written, though 1.005 is a little less as a double.
