@@ -78,16 +78,16 @@ inline QStringList controls(QWidget* window)
         const QVariant align = w->property("alignment");
         const QFont f = w->font();
         QString line = QString::asprintf("%s %s %d,%d,%d,%d \"", qPrintable(w->objectName()),
-                                         w->metaObject()->className(), at.x(), at.y(),
-                                         at.width(), at.height()) +
+                                         w->metaObject()->className(), at.x(), at.y(), at.width(),
+                                         at.height()) +
                        text.replace('\n', "\\n") + "\" " +
                        (align.isValid() ? QString::number(align.toInt(), 16) : "") + ' ' +
                        (f.pointSize() > 0 ? QString::number(f.pointSize()) + "pt"
                                           : QString::number(f.pixelSize()) + "px") +
                        (f.bold() ? " bold" : "") + (f.italic() ? " italic" : "") + ' ' +
                        w->palette().color(w->foregroundRole()).name();
-        if (w->autoFillBackground() && w->isVisible())
-            line += " on " + face(w);
+        if (w->autoFillBackground()) // on a hidden tab: the face it would be drawn on
+            line += " on " + (w->isVisible() ? face(w) : w->palette().window().color().name());
         if (w->style() != window->style()) // a style of its own draws its frame
             line += " drawn " + w->style()->name();
         for (const QString& told : {w->accessibleName(), w->accessibleDescription()})
