@@ -162,11 +162,12 @@ private slots:
                      qPrintable(label->objectName()));
     }
 
-    // The start, every entry of the Options menu, Save & Exit and the close control:
-    // the files before, the steps taken (an entry typed, a control's name, or "disk:"
-    // and the pennies another window saved meanwhile, or "none" for a deleted log), the
-    // answers given, the boxes shown, and the counts and window after. What becomes of
-    // the files is store::LoggedFinds' to prove.
+    // The start, the Options menu's boxes that say what happened or ask, Save & Exit and
+    // the close control: the files before, the steps taken (an entry typed, a control's
+    // name, or "disk:" and the pennies another window saved meanwhile, "(none)" for a
+    // deleted log or "(directory)" for one that cannot be written), the answers given,
+    // the boxes shown, and the counts and window after. What becomes of the files is
+    // store::LoggedFinds' to prove.
     void userSteps_data()
     {
         QTest::addColumn<QStringList>("steps");
